@@ -1,0 +1,168 @@
+#include "app/diseno.h"
+
+#include "app/texto.h"
+
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QListView>
+#include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QValidator>
+#include <algorithm>
+#include <vector>
+
+namespace app {
+namespace {
+
+// Refuses, as they are typed or pasted, the characters the record file
+// cannot store, so what the user sees is what is saved.
+class ValidadorCp1252 : public QValidator {
+  public:
+    using QValidator::QValidator;
+    State validate(QString& texto, int&) const override {
+        return std::all_of(texto.begin(), texto.end(), EsRepresentable) ? Acceptable : Invalid;
+    }
+};
+
+QLineEdit* NuevoTexto(QWidget* cliente, Tipo tipo) {
+    auto* t = new QLineEdit(cliente);
+    t->setValidator(new ValidadorCp1252(t));
+    if (tipo == Tipo::TextoDerecha || tipo == Tipo::TextoNumero)
+        t->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    t->setReadOnly(tipo == Tipo::TextoLectura);
+    t->setEnabled(tipo != Tipo::TextoNumero);
+    return t;
+}
+
+QPlainTextEdit* NuevoMultilinea(QWidget* cliente, Tipo tipo) {
+    auto* t = new QPlainTextEdit(cliente);
+    t->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    t->setTabChangesFocus(true);
+    t->setReadOnly(tipo == Tipo::MultilineaLectura);
+    if (tipo == Tipo::MultilineaLectura)
+        t->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    // A plain text box has no validator: drop what cannot be stored as it arrives.
+    QObject::connect(t, &QPlainTextEdit::textChanged, t, [t] {
+        const QString texto = t->toPlainText();
+        if (std::all_of(texto.begin(), texto.end(), EsRepresentable))
+            return;
+        const QSignalBlocker bloqueo(t);
+        const int pos = t->textCursor().position();
+        t->setPlainText(SoloRepresentable(texto));
+        QTextCursor c = t->textCursor();
+        c.setPosition(std::min(pos, static_cast<int>(t->toPlainText().size())));
+        t->setTextCursor(c);
+    });
+    return t;
+}
+
+QWidget* Nuevo(QWidget* cliente, const Control& c) {
+    const QString texto = QString::fromUtf8(c.texto);
+    switch (c.tipo) {
+    case Tipo::Boton: {
+        auto* b = new QPushButton(texto, cliente);
+        b->setAutoDefault(false);
+        return b;
+    }
+    case Tipo::Etiqueta: {
+        auto* l = new QLabel(texto, cliente);
+        l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        l->setWordWrap(true);
+        l->setTextFormat(Qt::PlainText);
+        return l;
+    }
+    case Tipo::Texto:
+    case Tipo::TextoDerecha:
+    case Tipo::TextoLectura:
+    case Tipo::TextoNumero:
+        return NuevoTexto(cliente, c.tipo);
+    case Tipo::Multilinea:
+    case Tipo::MultilineaLectura:
+        return NuevoMultilinea(cliente, c.tipo);
+    case Tipo::Lista: {
+        auto* l = new QListView(cliente);
+        l->setUniformItemSizes(true);
+        l->setSelectionMode(QAbstractItemView::SingleSelection);
+        l->setEditTriggers(QAbstractItemView::NoEditTriggers);
+        return l;
+    }
+    case Tipo::Opcion:
+        return new QRadioButton(texto, cliente);
+    case Tipo::Marco:
+        return new QGroupBox(texto, cliente);
+    case Tipo::CuadroImagen: {
+        auto* p = new CuadroImagen(cliente);
+        if (!texto.isEmpty())
+            p->setPixmap(QPixmap(texto));
+        return p;
+    }
+    case Tipo::Imagen: {
+        auto* i = new QLabel(cliente);
+        i->setPixmap(QPixmap(texto));
+        i->setScaledContents(true);
+        return i;
+    }
+    }
+    return nullptr;
+}
+
+bool SinFoco(Tipo tipo) {
+    return tipo == Tipo::Etiqueta || tipo == Tipo::Marco || tipo == Tipo::Imagen ||
+           tipo == Tipo::TextoNumero;
+}
+
+} // namespace
+
+CuadroImagen::CuadroImagen(QWidget* padre) : QLabel(padre) {
+    // A border of two pixels around the picture, as the box is sized.
+    setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    setLineWidth(2);
+    setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    setFocusPolicy(Qt::StrongFocus);
+}
+
+void CuadroImagen::mousePressEvent(QMouseEvent* e) {
+    pulsando_ = e->button() == Qt::LeftButton;
+    setFocus(Qt::MouseFocusReason);
+}
+
+void CuadroImagen::mouseReleaseEvent(QMouseEvent* e) {
+    const bool dentro = rect().contains(e->position().toPoint());
+    if (pulsando_ && e->button() == Qt::LeftButton && dentro) {
+        pulsando_ = false;
+        emit pulsado();
+    }
+    pulsando_ = false;
+}
+
+QWidget* Construir(QWidget* cliente, std::span<const Control> tabla) {
+    std::vector<std::pair<int, QWidget*>> cadena;
+    for (const Control& c : tabla) {
+        QWidget* w = Nuevo(cliente, c);
+        w->setObjectName(QString::fromLatin1(c.nombre));
+        w->setGeometry(Pixeles(c.izquierda), Pixeles(c.arriba), Pixeles(c.ancho),
+                       Pixeles(c.alto));
+        if (SinFoco(c.tipo))
+            w->setFocusPolicy(Qt::NoFocus);
+        else
+            cadena.emplace_back(c.tab, w);
+    }
+    // Frames are drawn first so that the options over them stay visible.
+    for (QGroupBox* marco : cliente->findChildren<QGroupBox*>(Qt::FindDirectChildrenOnly))
+        marco->lower();
+    std::stable_sort(cadena.begin(), cadena.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    for (std::size_t i = 1; i < cadena.size(); ++i)
+        QWidget::setTabOrder(cadena[i - 1].second, cadena[i].second);
+    return cadena.empty() ? nullptr : cadena.front().second;
+}
+
+QFont FuenteMenu() {
+    QFont f(QStringLiteral("MS Sans Serif"), 12);
+    f.setWeight(QFont::Normal);
+    return f;
+}
+
+} // namespace app

@@ -1,0 +1,63 @@
+#pragma once
+// Windows are drawn from constant tables, one row per control, in the same
+// terms as their design: name, kind, caption, place and size in twips, and
+// the place in the tab order.
+
+#include <QLabel>
+#include <QString>
+#include <QWidget>
+#include <span>
+
+namespace app {
+
+enum class Tipo {
+    Boton,            // command button
+    Etiqueta,         // static label, never focused
+    Texto,            // single-line text box
+    TextoDerecha,     // single-line, right-aligned
+    TextoLectura,     // single-line, read-only (select and copy allowed)
+    TextoNumero,      // single-line, right-aligned, disabled (greyed)
+    Multilinea,       // multi-line with a vertical scroll bar
+    MultilineaLectura,
+    Lista,            // list box; the window gives it its model
+    Opcion,           // option button; the options of a window form one group
+    Marco,            // captioned frame, never focused
+    CuadroImagen,     // picture box with a border: takes the focus, reports a click
+    Imagen,           // icon stretched to its size, never focused
+};
+
+struct Control {
+    const char* nombre;
+    Tipo tipo;
+    const char* texto; // caption (UTF-8), or the resource of a picture
+    int izquierda, arriba, ancho, alto; // twips
+    int tab;                           // place in the tab order; -1: none
+};
+
+inline constexpr int kTwipsPorPixel = 15;
+constexpr int Pixeles(int twips) { return (twips + kTwipsPorPixel / 2) / kTwipsPorPixel; }
+
+// Builds every control of the table on `cliente` and chains the focusable ones
+// in tab order. Returns the first control in tab order that takes the focus.
+QWidget* Construir(QWidget* cliente, std::span<const Control> tabla);
+
+// The font of the menu windows' buttons, substituted where it is absent.
+QFont FuenteMenu();
+
+// A picture box: a bordered picture that takes the focus and reports a click.
+class CuadroImagen : public QLabel {
+    Q_OBJECT
+  public:
+    explicit CuadroImagen(QWidget* padre);
+  signals:
+    void pulsado();
+
+  protected:
+    void mousePressEvent(QMouseEvent* e) override;
+    void mouseReleaseEvent(QMouseEvent* e) override;
+
+  private:
+    bool pulsando_ = false;
+};
+
+} // namespace app

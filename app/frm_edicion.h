@@ -1,0 +1,18 @@
+#pragma once
+#include "app/ventanas.h"
+
+namespace app {
+
+// The record-editing menu, between the main menu and the new-record window.
+class FrmEdicion : public Ventana {
+    Q_OBJECT
+  public:
+    explicit FrmEdicion(Ventanas& ventanas);
+    void alCerrarMarco() override;
+
+  private:
+    void btnCrearClick();
+    void btnVolverClick();
+};
+
+} // namespace app

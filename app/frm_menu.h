@@ -1,0 +1,26 @@
+#pragma once
+#include "app/ventanas.h"
+
+namespace app {
+
+// The main menu: six buttons with their pictures, and the same choices in a
+// menu bar with shortcuts.
+class FrmMenu : public Ventana {
+    Q_OBJECT
+  public:
+    explicit FrmMenu(Ventanas& ventanas);
+    void alCerrarMarco() override;
+
+  private:
+    void btnEdicionClick();
+    void mnEdicionClick();
+    void btnBuscarClick();
+    void mnBusquedaClick();
+    void btnListaClick();
+    void mnListaClick();
+    void btnSalirClick();
+    void mnSalirClick();
+    void nmAcercaClick();
+};
+
+} // namespace app

@@ -1,0 +1,104 @@
+#include "app/ventanas.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QTimer>
+
+namespace app {
+
+Ventana::Ventana(Ventanas& ventanas, Id id, const char* nombre, const char* titulo,
+                 std::span<const Control> tabla)
+    : ventanas_(ventanas), id_(id) {
+    setObjectName(QString::fromLatin1(nombre));
+    setWindowTitle(QString::fromUtf8(titulo));
+    setCentralWidget(new QWidget(this));
+    primerFoco_ = Construir(centralWidget(), tabla);
+}
+
+void Ventana::closeEvent(QCloseEvent* e) {
+    // The window operations never close a window; a close event comes from the
+    // frame, the system menu or the system's close key.
+    e->ignore();
+    if (!descargando_)
+        alCerrarMarco();
+}
+
+Ventanas::Ventanas() : salir([](int codigo) { QCoreApplication::exit(codigo); }) {}
+
+Ventanas::~Ventanas() {
+    for (auto& v : ventanas_)
+        delete v.data();
+}
+
+void Ventanas::cargar(Id id) {
+    if (cargada(id))
+        return;
+    Ventana* v = fabricas_[Indice(id)](*this);
+    ventanas_[Indice(id)] = v;
+    v->alCargar();
+}
+
+Ventana& Ventanas::obtener(Id id) {
+    cargar(id);
+    return *ventanas_[Indice(id)];
+}
+
+void Ventanas::mostrar(Id id) {
+    Ventana& v = obtener(id);
+    v.showMaximized();
+    v.raise();
+    v.activateWindow();
+    // First show: the first control in tab order; shown again: the control
+    // that had the focus when the window was hidden.
+    QWidget* foco = v.mostrada_ ? v.focoGuardado_.data() : v.primerFoco_;
+    if (foco && foco->isEnabled())
+        foco->setFocus(Qt::OtherFocusReason);
+    v.mostrada_ = true;
+}
+
+void Ventanas::ocultar(Id id) {
+    Ventana& v = obtener(id);
+    if (v.isVisible())
+        v.focoGuardado_ = v.focusWidget();
+    v.hide();
+}
+
+void Ventanas::descargar(Id id) {
+    Ventana* v = ventanas_[Indice(id)];
+    if (!v || v->descargando_)
+        return;
+    v->descargando_ = true;
+    v->alPedirCierre();
+    ventanas_[Indice(id)] = nullptr;
+    v->hide();
+    // Destroyed once the running handler, possibly one of its own, has returned.
+    v->deleteLater();
+    comprobarFin();
+}
+
+void Ventanas::terminar() {
+    for (auto& v : ventanas_) {
+        if (v) {
+            v->descargando_ = true;
+            v->hide();
+            v->deleteLater();
+            v = nullptr;
+        }
+    }
+    salir(0);
+}
+
+bool Ventanas::ninguna() const {
+    return std::all_of(ventanas_.begin(), ventanas_.end(), [](const auto& v) { return !v; });
+}
+
+void Ventanas::comprobarFin() {
+    // The program ends when a handler has finished and no window is loaded; a
+    // handler that unloads the last window and loads another does not end it.
+    QTimer::singleShot(0, this, [this] {
+        if (ninguna())
+            salir(0);
+    });
+}
+
+} // namespace app

@@ -1,0 +1,88 @@
+#pragma once
+// The window table and the five window operations. They are the only code
+// that creates, shows, hides or destroys a window, or ends the program.
+
+#include <QMainWindow>
+#include <QPointer>
+#include <array>
+#include <functional>
+#include <span>
+
+#include "app/diseno.h"
+
+namespace app {
+
+enum class Id { Inicio = 0, Menu, Edicion, Crear, Buscar, Ficha, Lista };
+inline constexpr int kVentanas = 7;
+
+class Ventanas;
+
+// One window of the table. Its controls live on the client area, below the
+// menu bar where there is one.
+class Ventana : public QMainWindow {
+    Q_OBJECT
+  public:
+    Ventana(Ventanas& ventanas, Id id, const char* nombre, const char* titulo,
+            std::span<const Control> tabla);
+
+    Id id() const { return id_; }
+    QWidget* cliente() const { return centralWidget(); }
+    template <class T = QWidget> T* control(const char* nombre) const {
+        return centralWidget()->findChild<T*>(QString::fromLatin1(nombre));
+    }
+
+    // The load event, run inside load before the window can be seen.
+    virtual void alCargar() {}
+    // The close request, delivered by unload.
+    virtual void alPedirCierre() {}
+    // The user closed the window through its frame: what that does here.
+    virtual void alCerrarMarco() = 0;
+
+  protected:
+    void closeEvent(QCloseEvent* e) override;
+    Ventanas& ventanas_;
+
+  private:
+    friend class Ventanas;
+    Id id_;
+    QWidget* primerFoco_ = nullptr;
+    QPointer<QWidget> focoGuardado_;
+    bool mostrada_ = false;
+    bool descargando_ = false;
+};
+
+class Ventanas : public QObject {
+    Q_OBJECT
+  public:
+    using Fabrica = std::function<Ventana*(Ventanas&)>;
+
+    void registrar(Id id, Fabrica fabrica) { fabricas_[Indice(id)] = std::move(fabrica); }
+
+    void cargar(Id id);
+    void mostrar(Id id);
+    void ocultar(Id id);
+    void descargar(Id id);
+    void terminar();
+
+    bool cargada(Id id) const { return ventanas_[Indice(id)] != nullptr; }
+    // The loaded window, loading it hidden first when it is not: writing into
+    // a window that does not exist creates it.
+    Ventana& obtener(Id id);
+    template <class T> T& obtener(Id id) { return static_cast<T&>(obtener(id)); }
+    bool ninguna() const;
+
+    // How the program stops; tests replace it.
+    std::function<void(int)> salir;
+
+    Ventanas();
+    ~Ventanas() override;
+
+  private:
+    static int Indice(Id id) { return static_cast<int>(id); }
+    void comprobarFin();
+
+    std::array<Fabrica, kVentanas> fabricas_;
+    std::array<QPointer<Ventana>, kVentanas> ventanas_;
+};
+
+} // namespace app

@@ -1,0 +1,71 @@
+#pragma once
+// Shared fixtures of the widget tests: the offscreen application, a scratch
+// directory per test, the whole window table, and answering message boxes.
+
+#include "app/diseno.h"
+#include "app/mensaje.h"
+#include "app/ventanas.h"
+
+#include <QString>
+#include <functional>
+#include <gtest/gtest.h>
+#include <span>
+#include <string>
+
+namespace prueba {
+
+// A fresh empty directory, made the current one for the life of the object.
+class DirTemporal {
+  public:
+    DirTemporal();
+    ~DirTemporal();
+    const std::string& ruta() const { return ruta_; }
+
+  private:
+    std::string ruta_, anterior_;
+};
+
+std::string Leer(const std::string& ruta);
+void Escribir(const std::string& ruta, const std::string& bytes);
+
+// The program's window table with every window registered; ending the
+// program is recorded instead of leaving the event loop.
+struct Programa {
+    Programa();
+    ~Programa();
+    app::Ventanas ventanas;
+    bool terminado = false;
+    // Windows loaded (true) or not, in table order, for compact assertions.
+    std::string cargadas() const;
+    // The visible windows of the program, by object name.
+    static QStringList visibles();
+};
+
+// Runs queued events, deferred deletions included.
+void Procesar();
+
+// What a message box showed and which button was pressed for it.
+struct Cuadro {
+    bool visto = false;
+    QString titulo, texto;
+    QStringList botones;
+    bool conIcono = true;
+};
+
+// Arranges for the next modal message box to be answered by pressing the
+// button with text `boton` (empty: press Esc first, then `despues`).
+// Call before the action that opens the box.
+void Responder(Cuadro& cuadro, const QString& boton);
+
+// Checks every control of `tabla` on `ventana`: its object name, its class for
+// the kind, its caption, its geometry in pixels, and that the focusable ones
+// are chained in the order of the tab column.
+void VerificarTabla(const app::Ventana& ventana, std::span<const app::Control> tabla);
+
+// Types `texto` into `w` key by key; QTest::keyClicks only knows ASCII.
+void Teclear(QWidget* w, const QString& texto);
+
+// The focus chain from `desde`, `n` steps, as object names.
+QStringList CadenaFoco(QWidget* desde, int n);
+
+} // namespace prueba
