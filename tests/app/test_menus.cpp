@@ -65,27 +65,6 @@ constexpr EntradaBarra kBarra[] = {
     {"AYUDA", "nmAcerca", "Acerca de...", "Ctrl+C"},
 };
 
-// Counts the modal boxes that come up while it lives and closes each with its
-// last button (No or Aceptar), so a handler that should show nothing cannot
-// hang the test when it does.
-class Vigia {
-  public:
-    Vigia() {
-        QObject::connect(&reloj_, &QTimer::timeout, [this] {
-            auto* caja = qobject_cast<app::CuadroMensaje*>(QApplication::activeModalWidget());
-            if (!caja)
-                return;
-            ++cuadros;
-            caja->buttons().back()->click();
-        });
-        reloj_.start(5);
-    }
-    int cuadros = 0;
-
-  private:
-    QTimer reloj_;
-};
-
 app::Ventana& Menu(prueba::Programa& p) {
     auto& v = p.ventanas;
     if (!v.cargada(Id::Menu)) {
@@ -106,6 +85,10 @@ void Pulsar(prueba::Programa& p, Id id, const char* boton) {
 
 // Ctrl and a letter, pressed on the main menu.
 void Atajo(prueba::Programa& p, char letra) {
+    // Shortcuts act only in the active window; a closed message box may have
+    // left none active.
+    Menu(p).activateWindow();
+    EXPECT_TRUE(QTest::qWaitForWindowActive(&Menu(p)));
     QTest::keyClick(&Menu(p), static_cast<Qt::Key>(Qt::Key_A + (letra - 'A')), Qt::ControlModifier);
 }
 
@@ -209,11 +192,14 @@ TEST(MenusNavegacion, EveryWayOfEachChoiceOpensItsWindow) {
 TEST_F(Menus, ExitQuestionAnsweredNoLeavesTheMenuAsItWas) {
     app::Ventana& m = menu();
     m.control("btnBuscar")->setFocus();
-    const std::function<void()> vias[] = {
-        [&] { pulsar(Id::Menu, "btnSalir"); }, [&] { entrada("mnSalir")->trigger(); },
-        [&] { atajo('X'); }, [&] { m.close(); }, // the frame asks the same question
+    const std::pair<const char*, std::function<void()>> vias[] = {
+        {"btnSalir", [&] { pulsar(Id::Menu, "btnSalir"); }},
+        {"mnSalir", [&] { entrada("mnSalir")->trigger(); }},
+        {"Ctrl+X", [&] { atajo('X'); }},
+        {"marco", [&] { m.close(); }}, // the frame asks the same question
     };
-    for (const auto& via : vias) {
+    for (const auto& [nombre, via] : vias) {
+        SCOPED_TRACE(nombre);
         prueba::Cuadro cuadro;
         prueba::Responder(cuadro, QStringLiteral("No"));
         via();
@@ -288,7 +274,7 @@ TEST_F(Menus, AboutMessageShowsTheProgramAndChangesNothing) {
 
 TEST_F(Menus, LendingOptionsAndPicturesDoNothing) {
     app::Ventana& m = menu();
-    Vigia vigia;
+    prueba::Vigia vigia;
     pulsar(Id::Menu, "Command3");
     pulsar(Id::Menu, "Command5");
     entrada("mnPrestam")->trigger();
@@ -334,7 +320,7 @@ TEST_F(Menus, EditingMenuIsBuiltFromItsTableWithStretchedIcons) {
 TEST_F(Menus, EditingMenuModifyAndDeleteDoNothing) {
     menu();
     pulsar(Id::Menu, "btnEdicion");
-    Vigia vigia;
+    prueba::Vigia vigia;
     pulsar(Id::Edicion, "Command2");
     pulsar(Id::Edicion, "Command3");
     QTest::qWait(30);
@@ -349,7 +335,7 @@ TEST_F(Menus, EditingMenuReturnsToTheKeptMainMenuWithItsFocus) {
     app::Ventana& m = menu();
     QPointer<app::Ventana> antes = &m;
     pulsar(Id::Menu, "btnEdicion"); // the click gives the button the focus
-    Vigia vigia;
+    prueba::Vigia vigia;
     for (const char* via : {"btnVolver", "marco"}) {
         SCOPED_TRACE(via);
         if (!programa.ventanas.cargada(Id::Edicion))

@@ -18,6 +18,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <sstream>
 #include <unistd.h>
 #include <vector>
@@ -79,26 +80,43 @@ void Procesar() {
 
 void Responder(Cuadro& cuadro, const QString& boton) {
     // Polls until the modal box is up, then answers it from inside its loop.
-    auto* temporizador = new QTimer;
+    // The timer gives up after a while so that it never outlives `cuadro` long.
+    auto* temporizador = new QTimer(qApp);
+    auto intentos = std::make_shared<int>(0);
     temporizador->setInterval(5);
-    QObject::connect(temporizador, &QTimer::timeout, temporizador, [&cuadro, boton,
-                                                                    temporizador] {
+    QObject::connect(temporizador, &QTimer::timeout, temporizador,
+                     [&cuadro, boton, temporizador, intentos] {
+                         auto* caja =
+                             qobject_cast<app::CuadroMensaje*>(QApplication::activeModalWidget());
+                         if (!caja) {
+                             if (++*intentos > 600)
+                                 temporizador->deleteLater();
+                             return;
+                         }
+                         temporizador->stop();
+                         temporizador->deleteLater();
+                         cuadro.visto = true;
+                         cuadro.titulo = caja->windowTitle();
+                         cuadro.texto = caja->text();
+                         cuadro.conIcono = caja->icon() != QMessageBox::NoIcon;
+                         for (QAbstractButton* b : caja->buttons())
+                             cuadro.botones << b->text();
+                         for (QAbstractButton* b : caja->buttons())
+                             if (b->text() == boton)
+                                 b->click();
+                     });
+    temporizador->start();
+}
+
+Vigia::Vigia() {
+    QObject::connect(&reloj_, &QTimer::timeout, &reloj_, [this] {
         auto* caja = qobject_cast<app::CuadroMensaje*>(QApplication::activeModalWidget());
         if (!caja)
             return;
-        temporizador->stop();
-        temporizador->deleteLater();
-        cuadro.visto = true;
-        cuadro.titulo = caja->windowTitle();
-        cuadro.texto = caja->text();
-        cuadro.conIcono = caja->icon() != QMessageBox::NoIcon;
-        for (QAbstractButton* b : caja->buttons())
-            cuadro.botones << b->text();
-        for (QAbstractButton* b : caja->buttons())
-            if (b->text() == boton)
-                b->click();
+        ++cuadros;
+        caja->buttons().back()->click();
     });
-    temporizador->start();
+    reloj_.start(5);
 }
 
 namespace {

@@ -7,6 +7,7 @@
 #include "app/ventanas.h"
 
 #include <QString>
+#include <QTimer>
 #include <functional>
 #include <gtest/gtest.h>
 #include <span>
@@ -53,9 +54,21 @@ struct Cuadro {
 };
 
 // Arranges for the next modal message box to be answered by pressing the
-// button with text `boton` (empty: press Esc first, then `despues`).
-// Call before the action that opens the box.
+// button with text `boton`. Call before the action that opens the box; when
+// no box comes within a few seconds, `cuadro.visto` stays false.
 void Responder(Cuadro& cuadro, const QString& boton);
+
+// Counts the modal boxes that come up while it lives and closes each with its
+// last button (No or Aceptar), so a handler that should show nothing cannot
+// hang the test when it does.
+class Vigia {
+  public:
+    Vigia();
+    int cuadros = 0;
+
+  private:
+    QTimer reloj_;
+};
 
 // Checks every control of `tabla` on `ventana`: its object name, its class for
 // the kind, its caption, its geometry in pixels, and that the focusable ones
