@@ -9,9 +9,13 @@
 namespace app {
 
 void PrepararAplicacion() {
-    // The menu buttons ask for a font Linux does not have; keep the size.
+    // The windows were drawn for "MS Sans Serif", 8 points for every control and
+    // 12 for the menu buttons. Linux does not have it: ask for it by name and
+    // let a sans-serif of similar width stand in, so captions fit their boxes.
     QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"),
-                               {QStringLiteral("DejaVu Sans"), QStringLiteral("Sans Serif")});
+                               {QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans"),
+                                QStringLiteral("Sans Serif")});
+    QApplication::setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
     // Hidden windows stay loaded: the window table alone decides when to end.
     QApplication::setQuitOnLastWindowClosed(false);
     QApplication::setApplicationName(QStringLiteral("folioteca"));

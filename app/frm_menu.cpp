@@ -70,36 +70,25 @@ FrmMenu::FrmMenu(Ventanas& ventanas) : Ventana(ventanas, Id::Menu, "frmMenu", "M
     };
     connect(control<QPushButton>("btnEdicion"), &QPushButton::clicked, this,
             &FrmMenu::btnEdicionClick);
-    connect(accion("mnEdicion"), &QAction::triggered, this, &FrmMenu::mnEdicionClick);
+    connect(accion("mnEdicion"), &QAction::triggered, this, &FrmMenu::btnEdicionClick);
     connect(control<QPushButton>("btnBuscar"), &QPushButton::clicked, this,
             &FrmMenu::btnBuscarClick);
-    connect(accion("mnBusqueda"), &QAction::triggered, this, &FrmMenu::mnBusquedaClick);
+    connect(accion("mnBusqueda"), &QAction::triggered, this, &FrmMenu::btnBuscarClick);
     connect(control<QPushButton>("btnLista"), &QPushButton::clicked, this, &FrmMenu::btnListaClick);
-    connect(accion("mnLista"), &QAction::triggered, this, &FrmMenu::mnListaClick);
+    connect(accion("mnLista"), &QAction::triggered, this, &FrmMenu::btnListaClick);
     connect(control<QPushButton>("btnSalir"), &QPushButton::clicked, this, &FrmMenu::btnSalirClick);
-    connect(accion("mnSalir"), &QAction::triggered, this, &FrmMenu::mnSalirClick);
+    connect(accion("mnSalir"), &QAction::triggered, this, &FrmMenu::btnSalirClick);
     connect(accion("nmAcerca"), &QAction::triggered, this, &FrmMenu::nmAcercaClick);
 }
 
+// Each menu entry runs the handler of its button.
 void FrmMenu::btnEdicionClick() {
     ventanas_.ocultar(Id::Menu);
     ventanas_.cargar(Id::Edicion);
     ventanas_.mostrar(Id::Edicion);
 }
 
-void FrmMenu::mnEdicionClick() {
-    ventanas_.ocultar(Id::Menu);
-    ventanas_.cargar(Id::Edicion);
-    ventanas_.mostrar(Id::Edicion);
-}
-
 void FrmMenu::btnBuscarClick() {
-    ventanas_.ocultar(Id::Menu);
-    ventanas_.cargar(Id::Buscar);
-    ventanas_.mostrar(Id::Buscar);
-}
-
-void FrmMenu::mnBusquedaClick() {
     ventanas_.ocultar(Id::Menu);
     ventanas_.cargar(Id::Buscar);
     ventanas_.mostrar(Id::Buscar);
@@ -114,19 +103,7 @@ void FrmMenu::btnListaClick() {
     ventanas_.mostrar(Id::Lista);
 }
 
-void FrmMenu::mnListaClick() {
-    ventanas_.ocultar(Id::Menu);
-    ventanas_.descargar(Id::Menu);
-    ventanas_.cargar(Id::Lista);
-    ventanas_.mostrar(Id::Lista);
-}
-
 void FrmMenu::btnSalirClick() {
-    if (Mensaje(QStringLiteral("¿Desea salir?"), Botones::SiNo) == Respuesta::Si)
-        ventanas_.terminar();
-}
-
-void FrmMenu::mnSalirClick() {
     if (Mensaje(QStringLiteral("¿Desea salir?"), Botones::SiNo) == Respuesta::Si)
         ventanas_.terminar();
 }
@@ -138,8 +115,7 @@ void FrmMenu::nmAcercaClick() {
 // Closing the main menu through its frame asks the exit question, as "SALIR"
 // does: hidden windows must not be left running with nothing on the screen.
 void FrmMenu::alCerrarMarco() {
-    if (Mensaje(QStringLiteral("¿Desea salir?"), Botones::SiNo) == Respuesta::Si)
-        ventanas_.terminar();
+    btnSalirClick();
 }
 
 } // namespace app

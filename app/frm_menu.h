@@ -13,13 +13,9 @@ class FrmMenu : public Ventana {
 
   private:
     void btnEdicionClick();
-    void mnEdicionClick();
     void btnBuscarClick();
-    void mnBusquedaClick();
     void btnListaClick();
-    void mnListaClick();
     void btnSalirClick();
-    void mnSalirClick();
     void nmAcercaClick();
 };
 

@@ -1,0 +1,166 @@
+#include "windows/frm_buscar.h"
+
+#include "app/aplicacion.h"
+#include "app/mensaje.h"
+#include "app/texto.h"
+#include "windows/frm_ficha.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <algorithm>
+#include <charconv>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace win {
+namespace {
+
+using app::Tipo;
+
+constexpr app::Control kControles[] = {
+    {"Label1", Tipo::Etiqueta, "BUSCAR PALABRA", 600, 240, 1695, 495, 0},
+    {"txtBuscar", Tipo::Texto, "", 2400, 240, 4095, 285, 1},
+    {"Label2", Tipo::Etiqueta, "POR", 6600, 240, 1215, 495, 8},
+    {"frmOpciones", Tipo::Marco, "OPCIONES", 7920, 120, 3855, 2175, 2},
+    {"optTitulo", Tipo::Opcion, "TÍTULO DEL LIBRO", 8280, 360, 3255, 375, 3},
+    {"optAutor", Tipo::Opcion, "AUTOR DEL LIBRO", 8280, 720, 3375, 375, 4},
+    {"optEditorial", Tipo::Opcion, "EDITORIAL DEL LIBRO", 8280, 1080, 3375, 375, 5},
+    {"optCodigo", Tipo::Opcion, "CÓDIGO DEL LIBRO", 8280, 1440, 3375, 375, 6},
+    {"optTema", Tipo::Opcion, "TEMA DEL LIBRO", 8280, 1800, 3375, 375, 7},
+    {"btnBuscar", Tipo::Boton, "BUSCAR", 4080, 1080, 1215, 495, 9},
+    {"Label4", Tipo::Etiqueta, "Fichas encontradas:", 240, 2280, 1695, 255, 15},
+    {"txtNtotal", Tipo::TextoDerecha, "", 2040, 2280, 1215, 285, 14},
+    {"Label5", Tipo::Etiqueta, "Nº", 120, 2760, 255, 255, 17},
+    {"Label6", Tipo::Etiqueta, "Autor", 480, 2760, 3015, 255, 18},
+    {"Label7", Tipo::Etiqueta, "Título", 3600, 2760, 3615, 255, 19},
+    {"Label8", Tipo::Etiqueta, "Editorial", 7320, 2760, 1695, 255, 20},
+    {"Label9", Tipo::Etiqueta, "Código", 9000, 2760, 975, 255, 21},
+    {"Label10", Tipo::Etiqueta, "Tema", 10080, 2760, 1575, 255, 22},
+    {"LstAutor", Tipo::Lista, "", 120, 3000, 3375, 3375, 16},
+    {"LstTitulo", Tipo::Lista, "", 3480, 3000, 3855, 3375, 23},
+    {"LstEditorial", Tipo::Lista, "", 7320, 3000, 1695, 3375, 24},
+    {"LstCodigo", Tipo::Lista, "", 9000, 3000, 1095, 3375, 25},
+    {"LstTema", Tipo::Lista, "", 10080, 3000, 1695, 3375, 26},
+    {"Label3", Tipo::Etiqueta, "Introduce el número de ficha deseado:", 240, 6960, 2895, 255, 10},
+    {"txtNlista", Tipo::Texto, "", 3240, 6960, 1215, 285, 11},
+    {"btnAbrir", Tipo::Boton, "ABRIR", 4920, 7440, 1215, 495, 12},
+    {"btnVolver", Tipo::Boton, "VOLVER", 6360, 7440, 1215, 495, 13},
+};
+
+// The options in the order they are examined, and the field each chooses.
+struct Opcion {
+    const char* nombre;
+    store::CampoDe<std::string_view> campo;
+};
+constexpr Opcion kOpciones[] = {
+    {"optTitulo", &store::VistaFicha::Titulo},       {"optAutor", &store::VistaFicha::Autor},
+    {"optEditorial", &store::VistaFicha::Editorial}, {"optCodigo", &store::VistaFicha::Codigo},
+    {"optTema", &store::VistaFicha::Tema},
+};
+
+// The number typed to open a card: decimal digits with blanks around them;
+// anything else names no card.
+std::optional<std::int64_t> NumeroPedido(const QString& texto) {
+    const std::optional<std::string> bytes = app::HaciaCp1252(texto);
+    if (!bytes)
+        return std::nullopt;
+    std::string_view s = *bytes;
+    const auto desde = s.find_first_not_of(" \t");
+    if (desde == std::string_view::npos)
+        return std::nullopt;
+    s = s.substr(desde, s.find_last_not_of(" \t") + 1 - desde);
+    if (!std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; }))
+        return std::nullopt;
+    std::int64_t n = 0;
+    if (std::from_chars(s.data(), s.data() + s.size(), n).ec != std::errc())
+        return std::nullopt; // too large for any card
+    return n;
+}
+
+} // namespace
+
+FrmBuscar::FrmBuscar(app::Ventanas& ventanas)
+    : Ventana(ventanas, app::Id::Buscar, "frmBuscar", "BUSQUEDA DE FICHAS", kControles),
+      listas_(*this) {
+    connect(control<QPushButton>("btnBuscar"), &QPushButton::clicked, this,
+            &FrmBuscar::btnBuscarClick);
+    connect(control<QPushButton>("btnAbrir"), &QPushButton::clicked, this,
+            &FrmBuscar::btnAbrirClick);
+    connect(control<QPushButton>("btnVolver"), &QPushButton::clicked, this,
+            &FrmBuscar::btnVolverClick);
+}
+
+std::span<const app::Control> FrmBuscar::Tabla() {
+    return kControles;
+}
+
+// A card matches when its chosen field is not empty and holds the search text
+// byte for byte somewhere; the count has no limit of its own. The box refuses
+// what the file cannot store, so a text that cannot be converted matches nothing.
+void FrmBuscar::btnBuscarClick() {
+    const auto elegida = std::find_if(std::begin(kOpciones), std::end(kOpciones), [this](auto& o) {
+        return control<QRadioButton>(o.nombre)->isChecked();
+    });
+    std::int64_t encontradas = 0;
+    if (elegida == std::end(kOpciones)) {
+        app::Mensaje(QStringLiteral("DEBE ELEGIR UNA OPCIÓN DE BUSQUEDA"));
+    } else if (const auto texto = app::HaciaCp1252(control<QLineEdit>("txtBuscar")->text())) {
+        const auto campo = elegida->campo;
+        const std::boyer_moore_horspool_searcher buscador(texto->begin(), texto->end());
+        const app::Ocupado ocupado;
+        store::LeerFichas(store::kLimiteLista, false, [&](const store::VistaFicha& ficha) {
+            const std::string_view f = ficha.*campo;
+            if (!f.empty() && std::search(f.begin(), f.end(), buscador) != f.end()) {
+                ++encontradas;
+                listas_.Anadir(ficha);
+            }
+            return store::Paso::Seguir;
+        });
+        listas_.Publicar();
+    }
+    control<QLineEdit>("txtNtotal")->setText(QString::number(encontradas));
+}
+
+// Opens the first card with the typed number; when there is none the search
+// window stays exactly as it was.
+void FrmBuscar::btnAbrirClick() {
+    const QString texto = control<QLineEdit>("txtNlista")->text();
+    if (texto.isEmpty())
+        return;
+    std::optional<store::Ficha> hallada;
+    if (const auto numero = NumeroPedido(texto)) {
+        const app::Ocupado ocupado;
+        store::LeerFichas(store::kLimiteSiguiente, false, [&](const store::VistaFicha& ficha) {
+            if (ficha.Numero != *numero)
+                return store::Paso::Seguir;
+            hallada = store::Copiar(ficha);
+            return store::Paso::Terminar;
+        });
+    }
+    if (!hallada) {
+        app::Mensaje(QStringLiteral("NO EXISTE NINGUNA FICHA CON ESE NÚMERO"));
+        return;
+    }
+    ventanas_.obtener<FrmFicha>(app::Id::Ficha).Escribir(*hallada);
+    ventanas_.ocultar(app::Id::Buscar);
+    ventanas_.cargar(app::Id::Ficha);
+    ventanas_.mostrar(app::Id::Ficha);
+    ventanas_.descargar(app::Id::Buscar);
+}
+
+void FrmBuscar::btnVolverClick() {
+    ventanas_.ocultar(app::Id::Buscar);
+    ventanas_.descargar(app::Id::Buscar);
+    ventanas_.cargar(app::Id::Menu);
+    ventanas_.mostrar(app::Id::Menu);
+}
+
+void FrmBuscar::alCerrarMarco() {
+    btnVolverClick();
+}
+
+} // namespace win
