@@ -15,6 +15,12 @@ CuadroMensaje::CuadroMensaje(const QString& texto, Botones botones, QWidget* pad
     setText(texto);
     setTextFormat(Qt::PlainText);
     setWindowModality(Qt::ApplicationModal);
+    // A title bar and nothing to minimise or maximise; the Yes/No box has no
+    // close button either, since only an answer closes it.
+    Qt::WindowFlags marco = Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint;
+    if (botones == Botones::Aceptar)
+        marco |= Qt::WindowCloseButtonHint;
+    setWindowFlags(marco);
     // Button texts of the Spanish system, set here rather than by a translation.
     if (botones == Botones::SiNo) {
         si_ = addButton(QStringLiteral("Sí"), QMessageBox::YesRole);
