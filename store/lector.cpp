@@ -1,0 +1,284 @@
+// The scanner is written by hand rather than with streams or a general CSV
+// library: a pass over a million cards must take a fraction of a second, so
+// it scans a buffer it owns word by word, unescapes in place and hands out
+// views, with no allocation per card.
+
+#include "store/lector.h"
+
+#include <algorithm>
+#include <bit>
+#include <cerrno>
+#include <cstring>
+#include <memory>
+
+namespace store {
+namespace {
+
+// Cards whose number does not fit are held at this size, far beyond any
+// limit, so that the counter can always go up by one.
+constexpr std::int64_t kTope = 1000000000000000000;
+
+enum class Corte {
+    Ficha,  // a whole card was read
+    Faltan, // the card may go on past the bytes at hand
+    Fin,    // the data ran out before the card was whole
+};
+
+struct Campo {
+    char* desde = nullptr;
+    char* hasta = nullptr;
+    bool dobles = false; // holds doubled quotes still to be undone
+};
+
+bool EsBlanco(char c) {
+    return c == ' ' || c == '\t';
+}
+
+// Bytes kept after the data, zeroed after each read, so that a word can be
+// loaded at the end of the data.
+constexpr std::size_t kRelleno = 8;
+
+// The first quote in [p, fin), or fin. Most texts are a few bytes long, where
+// a call to memchr costs more than the search: look a word at a time inline.
+// Reads up to kRelleno - 1 bytes past fin.
+char* BuscarComilla(char* p, char* fin) {
+    if constexpr (std::endian::native == std::endian::little) {
+        constexpr std::uint64_t kUnos = 0x0101010101010101;
+        constexpr std::uint64_t kAltos = 0x8080808080808080;
+        for (; p < fin; p += 8) {
+            std::uint64_t palabra;
+            std::memcpy(&palabra, p, 8);
+            const std::uint64_t x = palabra ^ (kUnos * '"');
+            // The lowest byte flagged here is the first quote.
+            const std::uint64_t t = (x - kUnos) & ~x & kAltos;
+            if (t != 0) {
+                return std::min(p + (std::countr_zero(t) >> 3), fin);
+            }
+        }
+        return fin;
+    } else {
+        char* q = static_cast<char*>(std::memchr(p, '"', static_cast<std::size_t>(fin - p)));
+        return q != nullptr ? q : fin;
+    }
+}
+
+// The first comma or line end in [p, fin), or fin.
+char* HastaSeparador(char* p, char* fin) {
+    while (p < fin && *p != ',' && *p != '\n' && *p != '\r') {
+        ++p;
+    }
+    return p;
+}
+
+// A whole number with an optional sign, blanks around it allowed; anything
+// else, and the empty item, is 0.
+std::int64_t Numero(const char* p, const char* fin) {
+    while (p < fin && EsBlanco(*p)) {
+        ++p;
+    }
+    while (fin > p && EsBlanco(fin[-1])) {
+        --fin;
+    }
+    bool negativo = false;
+    if (p < fin && (*p == '+' || *p == '-')) {
+        negativo = *p == '-';
+        ++p;
+    }
+    if (p == fin) {
+        return 0;
+    }
+    std::int64_t n = 0;
+    for (; p < fin; ++p) {
+        const unsigned cifra = static_cast<unsigned char>(*p) - unsigned{'0'};
+        if (cifra > 9) {
+            return 0;
+        }
+        n = n > (kTope - cifra) / 10 ? kTope : n * 10 + cifra;
+    }
+    return negativo ? -n : n;
+}
+
+// Turns each "" of [desde, hasta) into one " and returns the new end. Every
+// quote in the range is the first of such a pair.
+char* Desdoblar(char* desde, char* hasta) {
+    char* w = static_cast<char*>(std::memchr(desde, '"', hasta - desde));
+    if (w == nullptr) {
+        return hasta;
+    }
+    char* r = w;
+    while (r < hasta) {
+        *w++ = '"';
+        r += 2;
+        char* q = static_cast<char*>(std::memchr(r, '"', hasta - r));
+        char* tramo = q != nullptr ? q : hasta;
+        std::memmove(w, r, tramo - r);
+        w += tramo - r;
+        r = tramo;
+    }
+    return w;
+}
+
+// Reads one card from [cursor, fin). `final` tells that no bytes follow fin.
+// Nothing is changed in the buffer unless the whole card is there, so that a
+// card can be read again from its start after more bytes arrive. On return,
+// cursor is past the card (Ficha) or where the card starts (Faltan).
+Corte LeerFicha(char*& cursor, char* fin, bool final, VistaFicha& ficha) {
+    char* p = cursor;
+    // Where a card begins, empty lines and lines of blanks are skipped: a text
+    // editor often leaves one at the end of the file.
+    for (;;) {
+        while (p < fin && EsBlanco(*p)) {
+            ++p;
+        }
+        if (p == fin) {
+            cursor = p;
+            return final ? Corte::Fin : Corte::Faltan;
+        }
+        if (*p != '\n' && *p != '\r') {
+            break;
+        }
+        ++p; // the LF of a CR LF is then one more empty line
+    }
+    cursor = p;
+    const Corte faltan = final ? Corte::Fin : Corte::Faltan;
+    Campo campos[10];
+    for (Campo& c : campos) {
+        while (p < fin && EsBlanco(*p)) {
+            ++p;
+        }
+        if (p == fin) {
+            return faltan;
+        }
+        char* separador;
+        if (*p == '"') {
+            c.desde = ++p;
+            for (;;) {
+                char* q = BuscarComilla(p, fin);
+                if (q == fin) {
+                    return faltan;
+                }
+                if (q + 1 < fin && q[1] == '"') {
+                    c.dobles = true;
+                    p = q + 2;
+                    continue;
+                }
+                c.hasta = q;
+                p = q + 1;
+                break;
+            }
+            separador = HastaSeparador(p, fin); // what follows the closing quote is skipped
+        } else {
+            c.desde = p;
+            separador = HastaSeparador(p, fin);
+            c.hasta = separador;
+            while (c.hasta > c.desde && EsBlanco(c.hasta[-1])) {
+                --c.hasta;
+            }
+        }
+        if (separador == fin) {
+            if (!final) {
+                return Corte::Faltan;
+            }
+            p = fin; // the end of the data ends the item
+            continue;
+        }
+        // A quote or a CR last in the buffer needs no look-ahead: what must follow
+        // is missing, so the card is read again once more bytes are in. Only an LF
+        // after the last item may come later, and a card start skips it.
+        p = separador + 1;
+        if (*separador == '\r' && p < fin && *p == '\n') {
+            ++p;
+        }
+    }
+    ficha.Numero = Numero(campos[0].desde, campos[0].hasta);
+    for (int i = 0; i < 9; ++i) {
+        Campo& c = campos[i + 1];
+        if (c.dobles) {
+            c.hasta = Desdoblar(c.desde, c.hasta);
+        }
+        ficha.*kCamposVista[i] =
+            std::string_view(c.desde, static_cast<std::size_t>(c.hasta - c.desde));
+    }
+    cursor = p;
+    return Corte::Ficha;
+}
+
+} // namespace
+
+Recorrido Recorrer(const Fuente& fuente, std::size_t bloque, std::int64_t limite, bool recordar,
+                   const PasoPorFicha& paso) {
+    Recorrido r;
+    r.pase.abierto = true;
+    std::int64_t& contador = r.pase.contador;
+    contador = 1;
+
+    std::size_t capacidad = std::max<std::size_t>(bloque, 1);
+    auto buffer = std::make_unique_for_overwrite<char[]>(capacidad + kRelleno);
+    std::size_t inicio = 0; // first unread byte
+    std::size_t tam = 0;    // bytes in the buffer
+    std::int64_t leidos = 0;
+    bool final = false;
+    VistaFicha ficha;
+    for (;;) {
+        if (recordar) {
+            r.pase.recordado = contador;
+        }
+        char* cursor = buffer.get() + inicio;
+        const Corte corte = LeerFicha(cursor, buffer.get() + tam, final, ficha);
+        inicio = static_cast<std::size_t>(cursor - buffer.get());
+        if (corte == Corte::Fin) {
+            break;
+        }
+        if (corte == Corte::Ficha) {
+            contador = ficha.Numero;
+            if (paso(ficha) == Paso::Terminar) {
+                break;
+            }
+            if (++contador > limite) {
+                break;
+            }
+            continue;
+        }
+        // Keep the start of the card, make room behind it and read on.
+        const std::size_t resto = tam - inicio;
+        if (resto == capacidad) {
+            capacidad *= 2;
+            auto mayor = std::make_unique_for_overwrite<char[]>(capacidad + kRelleno);
+            std::memcpy(mayor.get(), buffer.get(), resto);
+            buffer = std::move(mayor);
+        } else if (inicio > 0) {
+            std::memmove(buffer.get(), buffer.get() + inicio, resto);
+        }
+        inicio = 0;
+        tam = resto;
+        ssize_t n;
+        do {
+            n = fuente(buffer.get() + tam, capacidad - tam, leidos);
+        } while (n < 0 && errno == EINTR);
+        if (n < 0) {
+            r.error = errno != 0 ? errno : EIO;
+            break;
+        }
+        final = n == 0;
+        tam += static_cast<std::size_t>(n);
+        std::memset(buffer.get() + tam, 0, kRelleno);
+        leidos += n;
+    }
+    return r;
+}
+
+Recorrido PaseDelSiguiente(const Fuente& fuente, std::size_t bloque) {
+    return Recorrer(fuente, bloque, kLimiteSiguiente, true, [](const VistaFicha& ficha) {
+        return ficha.Numero < 1 ? Paso::Terminar : Paso::Seguir;
+    });
+}
+
+std::int64_t NumeroSiguiente(const Pase& pase) {
+    // Empty exactly when no card was attempted because the file could not be opened.
+    if (!pase.recordado || *pase.recordado == 0) {
+        return 1;
+    }
+    return *pase.recordado;
+}
+
+} // namespace store

@@ -1,0 +1,34 @@
+#pragma once
+// The scanner behind every reading pass, shared by the file, in-memory data
+// and the save (which reads under its own lock).
+
+#include "store/ficha.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <sys/types.h>
+
+namespace store {
+
+// Size of the first read; the buffer grows only for a card longer than it.
+inline constexpr std::size_t kBloque = std::size_t{4} << 20;
+
+// Copies up to `largo` bytes found at offset `desde` into `destino`: returns
+// the count, 0 at the end of the data, or -1 with errno set.
+using Fuente = std::function<ssize_t(char* destino, std::size_t largo, std::int64_t desde)>;
+
+struct Recorrido {
+    Pase pase;
+    int error = 0; // errno of the read that ended the pass; 0 when it ended otherwise
+};
+
+// The reading pass over `fuente`, starting with a buffer of `bloque` bytes.
+Recorrido Recorrer(const Fuente& fuente, std::size_t bloque, std::int64_t limite, bool recordar,
+                   const PasoPorFicha& paso);
+
+// The next-number pass and its rule, over any source.
+Recorrido PaseDelSiguiente(const Fuente& fuente, std::size_t bloque);
+std::int64_t NumeroSiguiente(const Pase& pase);
+
+} // namespace store

@@ -1,0 +1,61 @@
+#pragma once
+// What the store tests share: a fresh working directory per test, fixture
+// files, and cards turned into plain vectors that compare and print well.
+
+#include "store/ficha.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+namespace prueba {
+
+// Each test runs in its own empty directory under /tmp, which is the
+// current directory for the test's length.
+class EnCarpeta : public ::testing::Test {
+  protected:
+    void SetUp() override;
+    void TearDown() override;
+    std::filesystem::path carpeta_;
+
+  private:
+    std::filesystem::path anterior_;
+};
+
+void Escribir(std::string_view bytes, const std::filesystem::path& nombre = "fichas.dat");
+std::string Contenido(const std::filesystem::path& nombre = "fichas.dat");
+
+// A card as its number (in decimal) and its nine texts.
+using Resumen = std::vector<std::string>;
+Resumen Resumir(const store::Ficha& ficha);
+Resumen Resumir(const store::VistaFicha& ficha);
+// Builds the summary of a card; missing texts are empty.
+Resumen R(std::int64_t numero, std::vector<std::string> textos = {});
+
+// A line as the program writes it, with the number given as raw text.
+std::string Fila(std::string_view numero, std::string_view titulo = "x");
+
+// Every card of a pass, with the limit of the full list.
+std::vector<Resumen> Todas();
+std::vector<Resumen> TodasDe(std::string_view datos);
+
+store::Ficha Tarjeta(std::vector<std::string> textos, std::int64_t numero = 0);
+
+// Names a parameterised case after its `nombre`, as a test name allows.
+struct PorNombre {
+    template <class Caso> std::string operator()(const ::testing::TestParamInfo<Caso>& info) const {
+        std::string nombre = std::to_string(info.index) + "_";
+        for (const char* c = info.param.nombre; *c != '\0'; ++c) {
+            const bool letra =
+                (*c >= 'a' && *c <= 'z') || (*c >= 'A' && *c <= 'Z') || (*c >= '0' && *c <= '9');
+            nombre += letra ? *c : '_';
+        }
+        return nombre;
+    }
+};
+
+} // namespace prueba
