@@ -9,28 +9,34 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
-#include <memory>
 #include <string_view>
 #include <type_traits>
 
 namespace win {
 
-// A growing array of plain values. It grows with realloc, which moves a large
-// block by remapping its pages rather than copying it and touching it again.
+// A growing array of plain values. Past a few megabytes it lives in its own
+// mapping, grown with mremap (pages are moved, not copied) and backed by huge
+// pages where the kernel allows: a million rows otherwise cost more in page
+// faults on fresh memory than in copying the rows.
 template <class T> class Creciente {
     static_assert(std::is_trivially_copyable_v<T>);
 
   public:
+    Creciente() = default;
+    Creciente(const Creciente&) = delete;
+    Creciente& operator=(const Creciente&) = delete;
+    ~Creciente();
+
     void anadir(const T* desde, std::size_t n);
-    const T* datos() const { return datos_.get(); }
+    const T* datos() const { return datos_; }
     std::size_t tam() const { return tam_; }
 
   private:
-    struct Libre {
-        void operator()(T* p) const { std::free(p); }
-    };
-    std::unique_ptr<T[], Libre> datos_;
-    std::size_t tam_ = 0, capacidad_ = 0;
+    void crecer(std::size_t minimo);
+
+    T* datos_ = nullptr;
+    std::size_t tam_ = 0, capacidad_ = 0; // in elements
+    bool mapeado_ = false;
 };
 
 // The rows of one list, written by hand rather than with QStringListModel: a
