@@ -257,12 +257,15 @@ Error GuardarFichaCon(Archivos& archivos, Ficha& ficha) {
     std::string linea;
     ficha.Numero = 1;
     if (regular) {
-        const Recorrido r = PaseDelSiguiente(DeDescriptor(archivos, fd), BloquePara(antes));
+        const Recorrido r = PaseAntesDeGuardar(DeDescriptor(archivos, fd), BloquePara(antes));
         if (r.error != 0) {
             return fallar(r.error);
         }
         ficha.Numero = NumeroSiguiente(r.pase);
-        if (antes > 0) {
+        // A save killed halfway left part of its line: that card is made whole
+        // first, so that the new one is not read as the rest of it.
+        linea = r.cierre;
+        if (antes > 0 && linea.empty()) {
             char ultimo = 0;
             ssize_t n;
             do {

@@ -71,8 +71,11 @@ struct Error {
 
 // Appends a new card to fichas.dat. Under an exclusive lock on the file it
 // computes SiguienteNumero, stores it in ficha.Numero and appends the line in
-// one write, then syncs. On failure the file is cut back to its size before
-// the save and the error is returned; nothing else happens.
+// one write, then syncs. A card cut short at the end of the file (a save
+// killed halfway) is made whole in the same write, its missing texts empty,
+// so that the new card is never read as the rest of it. On failure the file
+// is cut back to its size before the save and the error is returned; nothing
+// else happens.
 Error GuardarFicha(Ficha& ficha);
 
 } // namespace store

@@ -10,6 +10,8 @@
 #include <cerrno>
 #include <cstring>
 #include <memory>
+#include <string>
+#include <string_view>
 
 namespace store {
 namespace {
@@ -63,7 +65,7 @@ char* BuscarComilla(char* p, char* fin) {
 }
 
 // The first comma or line end in [p, fin), or fin.
-char* HastaSeparador(char* p, char* fin) {
+template <class Caracter> Caracter* HastaSeparador(Caracter* p, Caracter* fin) {
     while (p < fin && *p != ',' && *p != '\n' && *p != '\r') {
         ++p;
     }
@@ -203,10 +205,72 @@ Corte LeerFicha(char*& cursor, char* fin, bool final, VistaFicha& ficha) {
     return Corte::Ficha;
 }
 
+// What makes whole the card cut short in [p, fin), as LeerFicha reads it when
+// no bytes follow: the open quote closed, the items not reached given empty,
+// then CR LF. A number cut short gets its missing digits from `numero`, the
+// number the card was written with. Empty when [p, fin) holds a whole card.
+std::string Cierre(const char* p, const char* fin, std::int64_t numero) {
+    std::string cierre;
+    int item = 0;
+    for (;; ++item) {
+        if (item == 10) {
+            return {};
+        }
+        while (p < fin && EsBlanco(*p)) {
+            ++p;
+        }
+        if (p == fin) {
+            cierre = "\"\""; // the item not begun
+            break;
+        }
+        const char* separador;
+        if (*p == '"') {
+            const char* q = p + 1;
+            for (;;) {
+                q = static_cast<const char*>(
+                    std::memchr(q, '"', static_cast<std::size_t>(fin - q)));
+                if (q == nullptr || q + 1 == fin || q[1] != '"') {
+                    break;
+                }
+                q += 2;
+                if (q == fin) {
+                    q = nullptr;
+                    break;
+                }
+            }
+            if (q == nullptr) {
+                cierre = "\""; // closes the text
+                break;
+            }
+            separador = HastaSeparador(q + 1, fin);
+        } else {
+            separador = HastaSeparador(p, fin);
+            if (item == 0 && separador == fin) {
+                const std::string cifras = std::to_string(numero);
+                const std::string_view hecho(p, static_cast<std::size_t>(fin - p));
+                if (hecho.size() < cifras.size() && cifras.starts_with(hecho)) {
+                    cierre = cifras.substr(hecho.size());
+                }
+            }
+        }
+        if (separador == fin) {
+            break; // the item is whole; its separator is missing
+        }
+        p = separador + 1;
+        if (*separador == '\r' && p < fin && *p == '\n') {
+            ++p;
+        }
+    }
+    while (++item < 10) {
+        cierre += ",\"\"";
+    }
+    return cierre + "\r\n";
+}
+
 } // namespace
 
 Recorrido Recorrer(const Fuente& fuente, std::size_t bloque, std::int64_t limite, bool recordar,
-                   const PasoPorFicha& paso) {
+                   const PasoPorFicha& paso, bool cerrar) {
     Recorrido r;
     r.pase.abierto = true;
     std::int64_t& contador = r.pase.contador;
@@ -218,39 +282,60 @@ Recorrido Recorrer(const Fuente& fuente, std::size_t bloque, std::int64_t limite
     std::size_t tam = 0;    // bytes in the buffer
     std::int64_t leidos = 0;
     bool final = false;
+    bool terminado = false; // the pass is over; only `cerrar` scans on
     VistaFicha ficha;
-    for (;;) {
-        if (recordar) {
-            r.pase.recordado = contador;
-        }
-        char* cursor = buffer.get() + inicio;
-        const Corte corte = LeerFicha(cursor, buffer.get() + tam, final, ficha);
-        inicio = static_cast<std::size_t>(cursor - buffer.get());
-        if (corte == Corte::Fin) {
-            break;
-        }
-        if (corte == Corte::Ficha) {
-            contador = ficha.Numero;
-            if (paso(ficha) == Paso::Terminar) {
-                break;
-            }
-            if (++contador > limite) {
-                break;
-            }
-            continue;
-        }
-        // Keep the start of the card, make room behind it and read on.
+    // Keeps the unread bytes, moved to the front, with room for `mas` behind them.
+    const auto hacer_sitio = [&](std::size_t mas) {
         const std::size_t resto = tam - inicio;
-        if (resto == capacidad) {
-            capacidad *= 2;
+        if (resto + mas > capacidad) {
+            capacidad = std::max(capacidad * 2, resto + mas);
             auto mayor = std::make_unique_for_overwrite<char[]>(capacidad + kRelleno);
-            std::memcpy(mayor.get(), buffer.get(), resto);
+            std::memcpy(mayor.get(), buffer.get() + inicio, resto);
             buffer = std::move(mayor);
         } else if (inicio > 0) {
             std::memmove(buffer.get(), buffer.get() + inicio, resto);
         }
         inicio = 0;
         tam = resto;
+    };
+    for (;;) {
+        if (recordar && !terminado) {
+            r.pase.recordado = contador;
+        }
+        char* cursor = buffer.get() + inicio;
+        const Corte corte = LeerFicha(cursor, buffer.get() + tam, final, ficha);
+        inicio = static_cast<std::size_t>(cursor - buffer.get());
+        if (corte == Corte::Fin) {
+            if (!cerrar || inicio == tam || !r.cierre.empty()) {
+                break;
+            }
+            r.cierre = Cierre(buffer.get() + inicio, buffer.get() + tam,
+                              r.pase.recordado.value_or(contador));
+            if (r.cierre.empty()) {
+                break;
+            }
+            // Read the card again as it will be.
+            hacer_sitio(r.cierre.size());
+            std::memcpy(buffer.get() + tam, r.cierre.data(), r.cierre.size());
+            tam += r.cierre.size();
+            std::memset(buffer.get() + tam, 0, kRelleno);
+            continue;
+        }
+        if (corte == Corte::Ficha) {
+            if (terminado) {
+                continue;
+            }
+            contador = ficha.Numero;
+            if (paso(ficha) == Paso::Terminar || ++contador > limite) {
+                terminado = true;
+                if (!cerrar) {
+                    break;
+                }
+            }
+            continue;
+        }
+        // Keep the start of the card, make room behind it and read on.
+        hacer_sitio(1);
         ssize_t n;
         do {
             n = fuente(buffer.get() + tam, capacidad - tam, leidos);
@@ -267,10 +352,21 @@ Recorrido Recorrer(const Fuente& fuente, std::size_t bloque, std::int64_t limite
     return r;
 }
 
+namespace {
+
+// The next-number rule's step: a card numbered below 1 ends the pass.
+Paso HastaUnNumeroBajo(const VistaFicha& ficha) {
+    return ficha.Numero < 1 ? Paso::Terminar : Paso::Seguir;
+}
+
+} // namespace
+
 Recorrido PaseDelSiguiente(const Fuente& fuente, std::size_t bloque) {
-    return Recorrer(fuente, bloque, kLimiteSiguiente, true, [](const VistaFicha& ficha) {
-        return ficha.Numero < 1 ? Paso::Terminar : Paso::Seguir;
-    });
+    return Recorrer(fuente, bloque, kLimiteSiguiente, true, HastaUnNumeroBajo);
+}
+
+Recorrido PaseAntesDeGuardar(const Fuente& fuente, std::size_t bloque) {
+    return Recorrer(fuente, bloque, kLimiteSiguiente, true, HastaUnNumeroBajo, true);
 }
 
 std::int64_t NumeroSiguiente(const Pase& pase) {

@@ -1,8 +1,14 @@
 #include "ayudas.h"
 
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
 
 namespace prueba {
 
@@ -86,6 +92,69 @@ store::Ficha Tarjeta(std::vector<std::string> textos, std::int64_t numero) {
         ficha.*store::kCampos[i] = textos[static_cast<std::size_t>(i)];
     }
     return ficha;
+}
+
+ssize_t ATrozos::escribir(int fd, const void* datos, std::size_t largo) {
+    const ssize_t n = Archivos::escribir(fd, datos, std::min<std::size_t>(largo, 4096));
+    std::this_thread::sleep_for(pausa);
+    return n;
+}
+
+namespace {
+
+int tuberia_del_hijo = -1;   // where a child writes why it skips
+constexpr int kSaltado = 77; // a child's exit status when it skips
+
+} // namespace
+
+bool EnHijo(const std::function<void()>& cuerpo) {
+    int tuberia[2];
+    if (pipe(tuberia) != 0) {
+        ADD_FAILURE() << "pipe failed";
+        return false;
+    }
+    std::fflush(nullptr); // nothing buffered is printed twice
+    const pid_t hijo = fork();
+    if (hijo < 0) {
+        ADD_FAILURE() << "fork failed";
+        return false;
+    }
+    if (hijo == 0) {
+        close(tuberia[0]);
+        tuberia_del_hijo = tuberia[1];
+        cuerpo();
+        std::fflush(nullptr);
+        _exit(::testing::Test::HasFailure() ? 1 : 0);
+    }
+    close(tuberia[1]);
+    std::string motivo;
+    char trozo[256];
+    for (ssize_t n; (n = read(tuberia[0], trozo, sizeof trozo)) != 0;) {
+        if (n > 0) {
+            motivo.append(trozo, static_cast<std::size_t>(n));
+        } else if (errno != EINTR) {
+            break;
+        }
+    }
+    close(tuberia[0]);
+    int estado = 0;
+    while (waitpid(hijo, &estado, 0) < 0 && errno == EINTR) {
+    }
+    if (WIFEXITED(estado) && WEXITSTATUS(estado) == kSaltado) {
+        [&] { GTEST_SKIP() << motivo; }();
+        return false;
+    }
+    EXPECT_TRUE(WIFEXITED(estado) && WEXITSTATUS(estado) == 0)
+        << "the child failed (see above), status " << estado;
+    return true;
+}
+
+void Saltar(const std::string& motivo) {
+    if (write(tuberia_del_hijo, motivo.data(), motivo.size()) < 0) {
+        // The parent skips all the same, with no reason shown.
+    }
+    std::fflush(nullptr);
+    _exit(kSaltado);
 }
 
 } // namespace prueba

@@ -2,10 +2,13 @@
 // What the store tests share: a fresh working directory per test, fixture
 // files, and cards turned into plain vectors that compare and print well.
 
+#include "store/archivos.h"
 #include "store/ficha.h"
 
+#include <chrono>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -44,6 +47,21 @@ std::vector<Resumen> Todas();
 std::vector<Resumen> TodasDe(std::string_view datos);
 
 store::Ficha Tarjeta(std::vector<std::string> textos, std::int64_t numero = 0);
+
+// The real calls, with every write cut to one page, as a kernel may cut it
+// when a signal comes, and a pause after each piece, as on a slow disk: the
+// save carries on with the rest, so for a while the file holds part of a line.
+struct ATrozos : store::Archivos {
+    std::chrono::microseconds pausa{0};
+    ssize_t escribir(int fd, const void* datos, std::size_t largo) override;
+};
+
+// Runs `cuerpo` in a forked child, for what a test must not do to its own
+// process (change its user, its mounts, its memory limit). The child's
+// expectations count as the test's. Inside, Saltar ends the child and the
+// test is skipped with the reason; EnHijo then returns false.
+bool EnHijo(const std::function<void()>& cuerpo);
+[[noreturn]] void Saltar(const std::string& motivo);
 
 // Names a parameterised case after its `nombre`, as a test name allows.
 struct PorNombre {

@@ -4,9 +4,11 @@
 
 #include "store/archivos.h"
 
+#include <algorithm>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 using namespace std::string_literals;
 using prueba::Contenido;
@@ -194,6 +196,73 @@ TEST_F(Guardar, ADanglingLinkIsFollowedLikeAnyAppend) {
     ASSERT_FALSE(store::GuardarFicha(ficha));
     EXPECT_EQ(ficha.Numero, 1);
     EXPECT_EQ(Contenido("otro.dat"), store::Linea(ficha));
+}
+
+} // namespace
+
+namespace {
+
+// Every text of `parte` is the start of the same text of `entera`.
+bool EsPrincipio(const prueba::Resumen& parte, const prueba::Resumen& entera) {
+    for (std::size_t i = 1; i < parte.size(); ++i) {
+        if (!entera[i].starts_with(parte[i])) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// A save killed halfway leaves part of its line. Whatever byte it stopped at,
+// the next save makes that card whole and its own card reads back after it;
+// not a byte already there changes.
+TEST_F(Guardar, AfterACardCutShortAnywhereTheNextCardStandsOnItsOwn) {
+    std::string previas;
+    for (int n = 1; n <= 9; ++n) {
+        previas += prueba::Fila(std::to_string(n));
+    }
+    const store::Ficha tarjetas[] = {
+        Tarjeta({"Don \"Q\"", "Cervantes, M.", "", "1605", "", "", "", "", "a\r\nb"}, 10),
+        Tarjeta({}, 11),
+        Tarjeta({"\xC1rbol", "", "", "", "", "", "", "", "fin, y \"\""}, 12),
+    };
+    std::string completo;
+    std::vector<std::size_t> inicios, finales; // each card's first byte; just past its last quote
+    for (const store::Ficha& t : tarjetas) {
+        inicios.push_back(completo.size());
+        completo += store::Linea(t);
+        finales.push_back(completo.size() - 2);
+    }
+    const store::Ficha nueva = Tarjeta({"nueva \"n\"", "", "", "", "", "", "", "", "x\r\ny"});
+    for (std::size_t corte = 0; corte <= completo.size(); ++corte) {
+        SCOPED_TRACE("cut at " + std::to_string(corte));
+        const std::string antes = previas + completo.substr(0, corte);
+        prueba::Escribir(antes);
+        const auto enteras = static_cast<std::size_t>(std::count_if(
+            finales.begin(), finales.end(), [&](std::size_t f) { return f <= corte; }));
+        const bool cortada = enteras < 3 && corte > inicios[enteras];
+
+        store::Ficha ficha = nueva;
+        const store::Error error = store::GuardarFicha(ficha);
+        ASSERT_FALSE(error) << error.causa;
+        const std::string despues = Contenido();
+        ASSERT_TRUE(despues.starts_with(antes)) << "bytes already in the file changed";
+        ASSERT_TRUE(despues.ends_with(store::Linea(ficha)));
+
+        const auto fichas = prueba::Todas();
+        ASSERT_EQ(fichas.size(), 9 + enteras + (cortada ? 1 : 0) + 1);
+        for (std::size_t i = 0; i < enteras; ++i) {
+            EXPECT_EQ(fichas[9 + i], prueba::Resumir(tarjetas[i]));
+        }
+        if (cortada) {
+            const auto& hecha = fichas[9 + enteras];
+            EXPECT_EQ(hecha[0], std::to_string(10 + enteras)) << "the cut card keeps its number";
+            EXPECT_TRUE(EsPrincipio(hecha, prueba::Resumir(tarjetas[enteras])))
+                << ::testing::PrintToString(hecha);
+        }
+        EXPECT_EQ(ficha.Numero, static_cast<std::int64_t>(fichas.size()));
+        EXPECT_EQ(fichas.back(), prueba::Resumir(ficha));
+        EXPECT_EQ(store::SiguienteNumero(), ficha.Numero + 1);
+    }
 }
 
 } // namespace

@@ -7,14 +7,19 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
 #include <functional>
 #include <future>
 #include <optional>
+#include <sched.h>
+#include <string>
 #include <sys/file.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <thread>
 #include <unistd.h>
 
@@ -311,6 +316,94 @@ TEST_F(Fallo, InterruptedCallsAndShortWritesAreCarriedOn) {
     ASSERT_FALSE(error) << error.causa;
     EXPECT_EQ(ficha.Numero, 2);
     EXPECT_EQ(Contenido(), Fila("1") + store::Linea(ficha));
+}
+
+// The real calls, counting the bytes that reach the file.
+struct Medido : store::Archivos {
+    std::size_t escritos = 0;
+    ssize_t escribir(int fd, const void* datos, std::size_t largo) override {
+        const ssize_t n = Archivos::escribir(fd, datos, largo);
+        escritos += n > 0 ? static_cast<std::size_t>(n) : 0;
+        return n;
+    }
+};
+
+// Writes to `nombre` until the disk is full.
+void Llenar(const char* nombre) {
+    const int fd = open(nombre, O_WRONLY | O_CREAT | O_APPEND, 0644);
+    ASSERT_GE(fd, 0);
+    const std::string bloque(4096, 'r');
+    while (write(fd, bloque.data(), bloque.size()) > 0) {
+    }
+    EXPECT_EQ(errno, ENOSPC);
+    close(fd);
+}
+
+std::uint64_t BloquesLibres() {
+    struct statvfs datos {};
+    EXPECT_EQ(statvfs(".", &datos), 0);
+    return datos.f_bfree;
+}
+
+// A full disk for real: a 64 KiB tmpfs of the test's own, mounted in a private
+// mount namespace, filled but for two pages. The kernel takes what fits of a
+// long line and refuses the rest; the save cuts the file back.
+TEST_F(Fallo, AFullSmallDiskTakesPartOfTheLineAndTheSaveCutsItBack) {
+    prueba::EnHijo([] {
+        const auto sin = [](const char* que) {
+            prueba::Saltar(std::string("a tmpfs of its own needs a private mount namespace, not "
+                                       "allowed here: ") +
+                           que + ": " + std::strerror(errno));
+        };
+        if (unshare(CLONE_NEWNS) != 0) {
+            sin("unshare(CLONE_NEWNS)");
+        }
+        if (mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0) {
+            sin("making / private");
+        }
+        ASSERT_EQ(mkdir("disco", 0755), 0);
+        if (mount("folioteca", "disco", "tmpfs", MS_NOSUID | MS_NODEV, "size=64k") != 0) {
+            sin("mount tmpfs size=64k");
+        }
+        ASSERT_EQ(chdir("disco"), 0);
+        for (int i = 0; i < 3; ++i) {
+            store::Ficha ficha = Tarjeta({"t" + std::to_string(i)});
+            ASSERT_FALSE(store::GuardarFicha(ficha));
+        }
+        Llenar("relleno");
+        ASSERT_EQ(
+            truncate("relleno", static_cast<off_t>(std::filesystem::file_size("relleno")) - 8192),
+            0);
+
+        int cortadas = 0, guardadas = 0;
+        for (const std::size_t largo : {1, 1000, 3000, 5000, 7000, 9000, 12000, 20000, 40000}) {
+            SCOPED_TRACE("comment of " + std::to_string(largo) + " bytes");
+            const std::string antes = Contenido();
+            const std::uint64_t libres = BloquesLibres();
+            store::Ficha ficha =
+                Tarjeta({"big", "", "", "", "", "", "", "", std::string(largo, 'c')});
+            Medido medido;
+            const store::Error error = store::GuardarFichaCon(medido, ficha);
+            if (!error) {
+                ++guardadas;
+                EXPECT_EQ(Contenido(), antes + store::Linea(ficha));
+                continue;
+            }
+            EXPECT_EQ(error.codigo, ENOSPC) << error.causa;
+            EXPECT_EQ(Contenido(), antes);
+            EXPECT_EQ(BloquesLibres(), libres) << "the pages of the cut line were not given back";
+            cortadas += medido.escritos > 0 ? 1 : 0;
+        }
+        EXPECT_GT(guardadas, 0);
+        EXPECT_GT(cortadas, 0) << "no line was taken in part: the disk was not nearly full";
+
+        // The first card on a disk full to the brim leaves no file behind.
+        ASSERT_EQ(unlink("fichas.dat"), 0);
+        Llenar("relleno");
+        store::Ficha ficha = Tarjeta({"first", "", "", "", "", "", "", "", std::string(9000, 'c')});
+        EXPECT_EQ(store::GuardarFicha(ficha).codigo, ENOSPC);
+        EXPECT_FALSE(std::filesystem::exists("fichas.dat"));
+    });
 }
 
 // Counts this process's open descriptors.
