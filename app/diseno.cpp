@@ -45,14 +45,14 @@ QPlainTextEdit* NuevoMultilinea(QWidget* cliente, Tipo tipo) {
         t->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     // A plain text box has no validator: drop what cannot be stored as it arrives.
     QObject::connect(t, &QPlainTextEdit::textChanged, t, [t] {
-        const QString texto = t->toPlainText();
+        const QString texto = TextoDe(*t);
         if (std::all_of(texto.begin(), texto.end(), EsRepresentable))
             return;
         const QSignalBlocker bloqueo(t);
         const int pos = t->textCursor().position();
         t->setPlainText(SoloRepresentable(texto));
         QTextCursor c = t->textCursor();
-        c.setPosition(std::min(pos, static_cast<int>(t->toPlainText().size())));
+        c.setPosition(std::min(pos, static_cast<int>(TextoDe(*t).size())));
         t->setTextCursor(c);
     });
     return t;

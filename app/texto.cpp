@@ -1,5 +1,8 @@
 #include "app/texto.h"
 
+#include <QPlainTextEdit>
+#include <QTextDocument>
+
 namespace app {
 namespace {
 
@@ -67,6 +70,13 @@ QString SoloRepresentable(const QString& texto) {
         if (EsRepresentable(c))
             limpio.append(c);
     return limpio;
+}
+
+QString TextoDe(const QPlainTextEdit& caja) {
+    QString texto = caja.document()->toRawText();
+    texto.replace(QChar::ParagraphSeparator, QChar('\n'));
+    texto.replace(QChar::LineSeparator, QChar('\n'));
+    return texto;
 }
 
 } // namespace app

@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+class QPlainTextEdit;
+
 namespace app {
 
 // Bytes from the record file to a widget text. CR LF, LF and a lone CR each
@@ -23,5 +25,10 @@ bool EsRepresentable(QChar c);
 
 // The text without the characters that cannot be stored.
 QString SoloRepresentable(const QString& texto);
+
+// The text of a multi-line box as it was typed, each line break as '\n'.
+// QPlainTextEdit::toPlainText() turns a no-break space into a plain one,
+// which the code page tells apart (0xA0 and 0x20).
+QString TextoDe(const QPlainTextEdit& caja);
 
 } // namespace app

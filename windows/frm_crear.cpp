@@ -69,7 +69,7 @@ void FrmCrear::btnGuardarClick() {
     QStringList textos;
     for (const char* caja : kCajas)
         textos << control<QLineEdit>(caja)->text();
-    textos << control<QPlainTextEdit>("txtComentario")->toPlainText();
+    textos << app::TextoDe(*control<QPlainTextEdit>("txtComentario"));
     store::Ficha ficha;
     for (int i = 0; i < 9; ++i) {
         std::optional<std::string> bytes = app::HaciaCp1252(textos[i]);
