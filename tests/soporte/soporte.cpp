@@ -2,6 +2,7 @@
 
 #include "app/aplicacion.h"
 #include "app/programa.h"
+#include "app/texto.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -55,7 +56,9 @@ Programa::Programa() {
     ventanas.salir = [this](int) { terminado = true; };
 }
 
-Programa::~Programa() { Procesar(); }
+Programa::~Programa() {
+    Procesar();
+}
 
 std::string Programa::cargadas() const {
     std::string s;
@@ -84,27 +87,26 @@ void Responder(Cuadro& cuadro, const QString& boton) {
     auto* temporizador = new QTimer(qApp);
     auto intentos = std::make_shared<int>(0);
     temporizador->setInterval(5);
-    QObject::connect(temporizador, &QTimer::timeout, temporizador,
-                     [&cuadro, boton, temporizador, intentos] {
-                         auto* caja =
-                             qobject_cast<app::CuadroMensaje*>(QApplication::activeModalWidget());
-                         if (!caja) {
-                             if (++*intentos > 600)
-                                 temporizador->deleteLater();
-                             return;
-                         }
-                         temporizador->stop();
-                         temporizador->deleteLater();
-                         cuadro.visto = true;
-                         cuadro.titulo = caja->windowTitle();
-                         cuadro.texto = caja->text();
-                         cuadro.conIcono = caja->icon() != QMessageBox::NoIcon;
-                         for (QAbstractButton* b : caja->buttons())
-                             cuadro.botones << b->text();
-                         for (QAbstractButton* b : caja->buttons())
-                             if (b->text() == boton)
-                                 b->click();
-                     });
+    QObject::connect(
+        temporizador, &QTimer::timeout, temporizador, [&cuadro, boton, temporizador, intentos] {
+            auto* caja = qobject_cast<app::CuadroMensaje*>(QApplication::activeModalWidget());
+            if (!caja) {
+                if (++*intentos > 600)
+                    temporizador->deleteLater();
+                return;
+            }
+            temporizador->stop();
+            temporizador->deleteLater();
+            cuadro.visto = true;
+            cuadro.titulo = caja->windowTitle();
+            cuadro.texto = caja->text();
+            cuadro.conIcono = caja->icon() != QMessageBox::NoIcon;
+            for (QAbstractButton* b : caja->buttons())
+                cuadro.botones << b->text();
+            for (QAbstractButton* b : caja->buttons())
+                if (b->text() == boton)
+                    b->click();
+        });
     temporizador->start();
 }
 
@@ -202,6 +204,18 @@ void VerificarTabla(const app::Ventana& ventana, std::span<const app::Control> t
     for (std::size_t i = 0; i + 1 < focables.size(); ++i)
         EXPECT_EQ(siguiente(focables[i].second), focables[i + 1].second)
             << "after " << focables[i].second->objectName().toStdString();
+}
+
+std::string B(const char* utf8) {
+    return app::HaciaCp1252(QString::fromUtf8(utf8)).value();
+}
+
+QStringList Filas(const app::Ventana& ventana, const char* lista) {
+    QStringList filas;
+    const QAbstractItemModel* m = ventana.control<QListView>(lista)->model();
+    for (int i = 0; i < m->rowCount(); ++i)
+        filas << m->index(i, 0).data().toString();
+    return filas;
 }
 
 void Teclear(QWidget* w, const QString& texto) {

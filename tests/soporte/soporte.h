@@ -75,6 +75,12 @@ class Vigia {
 // are chained in the order of the tab column.
 void VerificarTabla(const app::Ventana& ventana, std::span<const app::Control> tabla);
 
+// A UTF-8 text of a test as the record file stores it (Windows-1252 bytes).
+std::string B(const char* utf8);
+
+// The rows of one list of a window, as shown.
+QStringList Filas(const app::Ventana& ventana, const char* lista);
+
 // Types `texto` into `w` key by key; QTest::keyClicks only knows ASCII.
 void Teclear(QWidget* w, const QString& texto);
 

@@ -17,15 +17,14 @@
 using app::Id;
 using prueba::Procesar;
 
+using prueba::B;
+using prueba::Filas;
+
 namespace {
 
 constexpr const char* kListas[] = {"LstAutor", "LstTitulo", "LstEditorial", "LstCodigo", "LstTema"};
 constexpr const char* kOpciones[] = {"optTitulo", "optAutor", "optEditorial", "optCodigo",
                                      "optTema"};
-
-std::string B(const char* utf8) {
-    return app::HaciaCp1252(QString::fromUtf8(utf8)).value();
-}
 
 // One line of the record file; texts in UTF-8 here, in the file's code page there.
 std::string Linea(std::int64_t numero, const char* titulo, const char* autor, const char* editorial,
@@ -48,14 +47,6 @@ const std::string kCatalogo =
     Linea(3, "El otoño del patriarca", "García Márquez", "Plaza, Janés", "LIT-001", "X-3",
           "Novela") +
     Linea(4, "", "Anónimo", "", "", "", "Poesía");
-
-QStringList Filas(const app::Ventana& v, const char* lista) {
-    QStringList filas;
-    const QAbstractItemModel* m = v.control<QListView>(lista)->model();
-    for (int i = 0; i < m->rowCount(); ++i)
-        filas << m->index(i, 0).data().toString();
-    return filas;
-}
 
 class Buscar : public ::testing::Test {
   protected:

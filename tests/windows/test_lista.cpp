@@ -15,12 +15,10 @@
 using app::Id;
 using prueba::Procesar;
 
-namespace {
+using prueba::B;
+using prueba::Filas;
 
-// UTF-8 source text as the record file's bytes.
-std::string B(const char* utf8) {
-    return app::HaciaCp1252(QString::fromUtf8(utf8)).value();
-}
+namespace {
 
 // One line of the record file with the texts the lists show, in their order
 // (UTF-8 here, the file's code page there); the other texts empty.
@@ -34,14 +32,6 @@ std::string Linea(std::int64_t numero, const char* autor, const char* titulo = "
     f.Codigo = B(codigo);
     f.Tema = B(tema);
     return store::Linea(f);
-}
-
-QStringList Filas(const app::Ventana& v, const char* lista) {
-    QStringList filas;
-    const QAbstractItemModel* m = v.control<QListView>(lista)->model();
-    for (int i = 0; i < m->rowCount(); ++i)
-        filas << m->index(i, 0).data().toString();
-    return filas;
 }
 
 class Lista : public ::testing::Test {
