@@ -6,11 +6,13 @@
 #include "store/lector.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <map>
 #include <regex>
 #include <string>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 #include <vector>
 
@@ -68,6 +70,8 @@ TEST_F(Concurrencia, TwoProcessesSavingAtOnceNumberEveryCardOnce) {
     std::size_t visto = 0;
     int pasadas = 0;
     while (vivos > 0) {
+        // A pause between passes, so that the reader does not hold the writers off.
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
         ++pasadas;
         const Visto pasada = Pasada();
         const auto& fichas = pasada.fichas;
