@@ -11,23 +11,30 @@
 #include <QRadioButton>
 #include <QValidator>
 #include <algorithm>
+#include <limits>
 #include <vector>
 
 namespace app {
 namespace {
 
-// Refuses, as they are typed or pasted, the characters the record file
-// cannot store, so what the user sees is what is saved.
+// Every editable box keeps what the record file can store of a typed or
+// pasted text and leaves the other characters out, so what the user sees is
+// what is saved. A single-line box does it in its validator, which may rewrite
+// the text: the box then shows the rewritten one.
 class ValidadorCp1252 : public QValidator {
   public:
     using QValidator::QValidator;
-    State validate(QString& texto, int&) const override {
-        return std::all_of(texto.begin(), texto.end(), EsRepresentable) ? Acceptable : Invalid;
+    State validate(QString& texto, int& cursor) const override {
+        Depurar(texto, cursor);
+        return Acceptable;
     }
 };
 
 QLineEdit* NuevoTexto(QWidget* cliente, Tipo tipo) {
     auto* t = new QLineEdit(cliente);
+    // Texts have no length limit; Qt's default would cut them at 32,767
+    // characters. Every single-line box of the program is made here.
+    t->setMaxLength(std::numeric_limits<int>::max());
     t->setValidator(new ValidadorCp1252(t));
     if (tipo == Tipo::TextoDerecha || tipo == Tipo::TextoNumero)
         t->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
@@ -43,16 +50,17 @@ QPlainTextEdit* NuevoMultilinea(QWidget* cliente, Tipo tipo) {
     t->setReadOnly(tipo == Tipo::MultilineaLectura);
     if (tipo == Tipo::MultilineaLectura)
         t->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
-    // A plain text box has no validator: drop what cannot be stored as it arrives.
+    // A plain text box has no validator: the same rule, applied once the text
+    // has arrived.
     QObject::connect(t, &QPlainTextEdit::textChanged, t, [t] {
-        const QString texto = TextoDe(*t);
-        if (std::all_of(texto.begin(), texto.end(), EsRepresentable))
+        QString texto = TextoDe(*t);
+        int cursor = t->textCursor().position();
+        if (!Depurar(texto, cursor))
             return;
         const QSignalBlocker bloqueo(t);
-        const int pos = t->textCursor().position();
-        t->setPlainText(SoloRepresentable(texto));
+        t->setPlainText(texto);
         QTextCursor c = t->textCursor();
-        c.setPosition(std::min(pos, static_cast<int>(TextoDe(*t).size())));
+        c.setPosition(cursor);
         t->setTextCursor(c);
     });
     return t;
@@ -142,8 +150,7 @@ QWidget* Construir(QWidget* cliente, std::span<const Control> tabla) {
     for (const Control& c : tabla) {
         QWidget* w = Nuevo(cliente, c);
         w->setObjectName(QString::fromLatin1(c.nombre));
-        w->setGeometry(Pixeles(c.izquierda), Pixeles(c.arriba), Pixeles(c.ancho),
-                       Pixeles(c.alto));
+        w->setGeometry(Pixeles(c.izquierda), Pixeles(c.arriba), Pixeles(c.ancho), Pixeles(c.alto));
         if (SinFoco(c.tipo))
             w->setFocusPolicy(Qt::NoFocus);
         else

@@ -99,7 +99,7 @@ std::span<const app::Control> FrmBuscar::Tabla() {
 }
 
 // A card matches when its chosen field is not empty and holds the search text
-// byte for byte somewhere; the count has no limit of its own. The box refuses
+// byte for byte somewhere; the count has no limit of its own. The box leaves out
 // what the file cannot store, so a text that cannot be converted matches nothing.
 void FrmBuscar::btnBuscarClick() {
     const auto elegida = std::find_if(std::begin(kOpciones), std::end(kOpciones), [this](auto& o) {

@@ -210,6 +210,15 @@ std::string B(const char* utf8) {
     return app::HaciaCp1252(QString::fromUtf8(utf8)).value();
 }
 
+QString Largo(int n, const QString& motivo) {
+    QString texto;
+    texto.reserve(n + 16);
+    while (texto.size() < n)
+        texto += motivo + QString::number(texto.size());
+    texto.truncate(n);
+    return texto;
+}
+
 QStringList Filas(const app::Ventana& ventana, const char* lista) {
     QStringList filas;
     const QAbstractItemModel* m = ventana.control<QListView>(lista)->model();
