@@ -2,9 +2,11 @@
 
 #include "app/texto.h"
 
+#include <QAccessibleWidget>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QListView>
+#include <QMetaMethod>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -12,6 +14,7 @@
 #include <QValidator>
 #include <algorithm>
 #include <limits>
+#include <string_view>
 #include <vector>
 
 namespace app {
@@ -116,6 +119,70 @@ QWidget* Nuevo(QWidget* cliente, const Control& c) {
     return nullptr;
 }
 
+// Assistive technology sees a picture box that answers a click as a button it
+// can press; the press does what a click does. Keys still do nothing there.
+class AccesibleCuadro : public QAccessibleWidget {
+  public:
+    explicit AccesibleCuadro(CuadroImagen* cuadro)
+        : QAccessibleWidget(cuadro, QAccessible::Graphic) {}
+    QAccessible::Role role() const override {
+        return pulsable() ? QAccessible::Button : QAccessible::Graphic;
+    }
+    QStringList actionNames() const override {
+        QStringList acciones = QAccessibleWidget::actionNames();
+        if (pulsable())
+            acciones.prepend(pressAction());
+        return acciones;
+    }
+    void doAction(const QString& accion) override {
+        if (accion == pressAction() && pulsable())
+            emit cuadro()->pulsado();
+        else
+            QAccessibleWidget::doAction(accion);
+    }
+
+  private:
+    CuadroImagen* cuadro() const { return static_cast<CuadroImagen*>(widget()); }
+    bool pulsable() const { return cuadro()->pulsable(); }
+};
+
+QAccessibleInterface* FabricaAccesible(const QString& clase, QObject* objeto) {
+    if (clase == QLatin1String("app::CuadroImagen"))
+        return new AccesibleCuadro(static_cast<CuadroImagen*>(objeto));
+    return nullptr;
+}
+
+// Names each control of the table for assistive technology, from its column.
+void Nombrar(QWidget* cliente, std::span<const Control> tabla) {
+    for (const Control& c : tabla) {
+        if (!c.etiqueta)
+            continue;
+        QWidget* w = cliente->findChild<QWidget*>(QString::fromLatin1(c.nombre));
+        const auto rotulo = std::find_if(tabla.begin(), tabla.end(), [&](const Control& o) {
+            return o.tipo == Tipo::Etiqueta && std::string_view(o.nombre) == c.etiqueta;
+        });
+        if (rotulo == tabla.end()) {
+            w->setAccessibleName(QString::fromUtf8(c.etiqueta));
+            continue;
+        }
+        auto* l = cliente->findChild<QLabel*>(QString::fromLatin1(rotulo->nombre));
+        l->setBuddy(w);
+        w->setAccessibleName(l->text());
+    }
+}
+
+// The options drawn over a frame become its children, so that assistive
+// technology finds them inside its group. They keep their place on the screen.
+void Agrupar(QWidget* cliente) {
+    for (QGroupBox* marco : cliente->findChildren<QGroupBox*>(Qt::FindDirectChildrenOnly))
+        for (QRadioButton* o : cliente->findChildren<QRadioButton*>(Qt::FindDirectChildrenOnly))
+            if (marco->geometry().contains(o->geometry())) {
+                const QRect r = o->geometry().translated(-marco->pos());
+                o->setParent(marco);
+                o->setGeometry(r);
+            }
+}
+
 bool SinFoco(Tipo tipo) {
     return tipo == Tipo::Etiqueta || tipo == Tipo::Marco || tipo == Tipo::Imagen ||
            tipo == Tipo::TextoNumero;
@@ -129,6 +196,10 @@ CuadroImagen::CuadroImagen(QWidget* padre) : QLabel(padre) {
     setLineWidth(2);
     setAlignment(Qt::AlignLeft | Qt::AlignTop);
     setFocusPolicy(Qt::StrongFocus);
+}
+
+bool CuadroImagen::pulsable() const {
+    return isSignalConnected(QMetaMethod::fromSignal(&CuadroImagen::pulsado));
 }
 
 void CuadroImagen::mousePressEvent(QMouseEvent* e) {
@@ -150,6 +221,9 @@ QWidget* Construir(QWidget* cliente, std::span<const Control> tabla) {
     for (const Control& c : tabla) {
         QWidget* w = Nuevo(cliente, c);
         w->setObjectName(QString::fromLatin1(c.nombre));
+        // Set on the control itself, so that neither the desktop's font nor
+        // the application's can replace it and cut captions.
+        w->setFont(FuenteControles());
         w->setGeometry(Pixeles(c.izquierda), Pixeles(c.arriba), Pixeles(c.ancho), Pixeles(c.alto));
         if (SinFoco(c.tipo))
             w->setFocusPolicy(Qt::NoFocus);
@@ -159,11 +233,21 @@ QWidget* Construir(QWidget* cliente, std::span<const Control> tabla) {
     // Frames are drawn first so that the options over them stay visible.
     for (QGroupBox* marco : cliente->findChildren<QGroupBox*>(Qt::FindDirectChildrenOnly))
         marco->lower();
+    Agrupar(cliente);
+    Nombrar(cliente, tabla);
     std::stable_sort(cadena.begin(), cadena.end(),
                      [](const auto& a, const auto& b) { return a.first < b.first; });
     for (std::size_t i = 1; i < cadena.size(); ++i)
         QWidget::setTabOrder(cadena[i - 1].second, cadena[i].second);
     return cadena.empty() ? nullptr : cadena.front().second;
+}
+
+QFont FuenteControles() {
+    return QFont(QStringLiteral("MS Sans Serif"), 8);
+}
+
+void InstalarAccesibilidad() {
+    QAccessible::installFactory(FabricaAccesible);
 }
 
 QFont FuenteMenu() {
