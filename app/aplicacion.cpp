@@ -1,5 +1,7 @@
 #include "app/aplicacion.h"
 
+#include "app/diseno.h"
+
 #include <QApplication>
 #include <QFont>
 #include <QLinearGradient>
@@ -15,7 +17,10 @@ void PrepararAplicacion() {
     QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"),
                                {QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans"),
                                 QStringLiteral("Sans Serif")});
-    QApplication::setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
+    // Every window and control also carries its font itself (see the layout
+    // builder); this one is for the message boxes.
+    QApplication::setFont(FuenteControles());
+    InstalarAccesibilidad();
     // Hidden windows stay loaded: the window table alone decides when to end.
     QApplication::setQuitOnLastWindowClosed(false);
     QApplication::setApplicationName(QStringLiteral("folioteca"));
@@ -52,7 +57,11 @@ QPixmap PintarTitulo() {
 
 namespace app {
 
-Ocupado::Ocupado() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-Ocupado::~Ocupado() { QApplication::restoreOverrideCursor(); }
+Ocupado::Ocupado() {
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+}
+Ocupado::~Ocupado() {
+    QApplication::restoreOverrideCursor();
+}
 
 } // namespace app

@@ -2,32 +2,42 @@
 
 #include "app/texto.h"
 
+#include <QAccessibleWidget>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QListView>
+#include <QMetaMethod>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QValidator>
 #include <algorithm>
+#include <limits>
+#include <string_view>
 #include <vector>
 
 namespace app {
 namespace {
 
-// Refuses, as they are typed or pasted, the characters the record file
-// cannot store, so what the user sees is what is saved.
+// Every editable box keeps what the record file can store of a typed or
+// pasted text and leaves the other characters out, so what the user sees is
+// what is saved. A single-line box does it in its validator, which may rewrite
+// the text: the box then shows the rewritten one.
 class ValidadorCp1252 : public QValidator {
   public:
     using QValidator::QValidator;
-    State validate(QString& texto, int&) const override {
-        return std::all_of(texto.begin(), texto.end(), EsRepresentable) ? Acceptable : Invalid;
+    State validate(QString& texto, int& cursor) const override {
+        Depurar(texto, cursor);
+        return Acceptable;
     }
 };
 
 QLineEdit* NuevoTexto(QWidget* cliente, Tipo tipo) {
     auto* t = new QLineEdit(cliente);
+    // Texts have no length limit; Qt's default would cut them at 32,767
+    // characters. Every single-line box of the program is made here.
+    t->setMaxLength(std::numeric_limits<int>::max());
     t->setValidator(new ValidadorCp1252(t));
     if (tipo == Tipo::TextoDerecha || tipo == Tipo::TextoNumero)
         t->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
@@ -43,16 +53,17 @@ QPlainTextEdit* NuevoMultilinea(QWidget* cliente, Tipo tipo) {
     t->setReadOnly(tipo == Tipo::MultilineaLectura);
     if (tipo == Tipo::MultilineaLectura)
         t->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
-    // A plain text box has no validator: drop what cannot be stored as it arrives.
+    // A plain text box has no validator: the same rule, applied once the text
+    // has arrived.
     QObject::connect(t, &QPlainTextEdit::textChanged, t, [t] {
-        const QString texto = TextoDe(*t);
-        if (std::all_of(texto.begin(), texto.end(), EsRepresentable))
+        QString texto = TextoDe(*t);
+        int cursor = t->textCursor().position();
+        if (!Depurar(texto, cursor))
             return;
         const QSignalBlocker bloqueo(t);
-        const int pos = t->textCursor().position();
-        t->setPlainText(SoloRepresentable(texto));
+        t->setPlainText(texto);
         QTextCursor c = t->textCursor();
-        c.setPosition(std::min(pos, static_cast<int>(TextoDe(*t).size())));
+        c.setPosition(cursor);
         t->setTextCursor(c);
     });
     return t;
@@ -108,6 +119,70 @@ QWidget* Nuevo(QWidget* cliente, const Control& c) {
     return nullptr;
 }
 
+// Assistive technology sees a picture box that answers a click as a button it
+// can press; the press does what a click does. Keys still do nothing there.
+class AccesibleCuadro : public QAccessibleWidget {
+  public:
+    explicit AccesibleCuadro(CuadroImagen* cuadro)
+        : QAccessibleWidget(cuadro, QAccessible::Graphic) {}
+    QAccessible::Role role() const override {
+        return pulsable() ? QAccessible::Button : QAccessible::Graphic;
+    }
+    QStringList actionNames() const override {
+        QStringList acciones = QAccessibleWidget::actionNames();
+        if (pulsable())
+            acciones.prepend(pressAction());
+        return acciones;
+    }
+    void doAction(const QString& accion) override {
+        if (accion == pressAction() && pulsable())
+            emit cuadro()->pulsado();
+        else
+            QAccessibleWidget::doAction(accion);
+    }
+
+  private:
+    CuadroImagen* cuadro() const { return static_cast<CuadroImagen*>(widget()); }
+    bool pulsable() const { return cuadro()->pulsable(); }
+};
+
+QAccessibleInterface* FabricaAccesible(const QString& clase, QObject* objeto) {
+    if (clase == QLatin1String("app::CuadroImagen"))
+        return new AccesibleCuadro(static_cast<CuadroImagen*>(objeto));
+    return nullptr;
+}
+
+// Names each control of the table for assistive technology, from its column.
+void Nombrar(QWidget* cliente, std::span<const Control> tabla) {
+    for (const Control& c : tabla) {
+        if (!c.etiqueta)
+            continue;
+        QWidget* w = cliente->findChild<QWidget*>(QString::fromLatin1(c.nombre));
+        const auto rotulo = std::find_if(tabla.begin(), tabla.end(), [&](const Control& o) {
+            return o.tipo == Tipo::Etiqueta && std::string_view(o.nombre) == c.etiqueta;
+        });
+        if (rotulo == tabla.end()) {
+            w->setAccessibleName(QString::fromUtf8(c.etiqueta));
+            continue;
+        }
+        auto* l = cliente->findChild<QLabel*>(QString::fromLatin1(rotulo->nombre));
+        l->setBuddy(w);
+        w->setAccessibleName(l->text());
+    }
+}
+
+// The options drawn over a frame become its children, so that assistive
+// technology finds them inside its group. They keep their place on the screen.
+void Agrupar(QWidget* cliente) {
+    for (QGroupBox* marco : cliente->findChildren<QGroupBox*>(Qt::FindDirectChildrenOnly))
+        for (QRadioButton* o : cliente->findChildren<QRadioButton*>(Qt::FindDirectChildrenOnly))
+            if (marco->geometry().contains(o->geometry())) {
+                const QRect r = o->geometry().translated(-marco->pos());
+                o->setParent(marco);
+                o->setGeometry(r);
+            }
+}
+
 bool SinFoco(Tipo tipo) {
     return tipo == Tipo::Etiqueta || tipo == Tipo::Marco || tipo == Tipo::Imagen ||
            tipo == Tipo::TextoNumero;
@@ -121,6 +196,10 @@ CuadroImagen::CuadroImagen(QWidget* padre) : QLabel(padre) {
     setLineWidth(2);
     setAlignment(Qt::AlignLeft | Qt::AlignTop);
     setFocusPolicy(Qt::StrongFocus);
+}
+
+bool CuadroImagen::pulsable() const {
+    return isSignalConnected(QMetaMethod::fromSignal(&CuadroImagen::pulsado));
 }
 
 void CuadroImagen::mousePressEvent(QMouseEvent* e) {
@@ -142,8 +221,10 @@ QWidget* Construir(QWidget* cliente, std::span<const Control> tabla) {
     for (const Control& c : tabla) {
         QWidget* w = Nuevo(cliente, c);
         w->setObjectName(QString::fromLatin1(c.nombre));
-        w->setGeometry(Pixeles(c.izquierda), Pixeles(c.arriba), Pixeles(c.ancho),
-                       Pixeles(c.alto));
+        // Set on the control itself, so that neither the desktop's font nor
+        // the application's can replace it and cut captions.
+        w->setFont(FuenteControles());
+        w->setGeometry(Pixeles(c.izquierda), Pixeles(c.arriba), Pixeles(c.ancho), Pixeles(c.alto));
         if (SinFoco(c.tipo))
             w->setFocusPolicy(Qt::NoFocus);
         else
@@ -152,11 +233,21 @@ QWidget* Construir(QWidget* cliente, std::span<const Control> tabla) {
     // Frames are drawn first so that the options over them stay visible.
     for (QGroupBox* marco : cliente->findChildren<QGroupBox*>(Qt::FindDirectChildrenOnly))
         marco->lower();
+    Agrupar(cliente);
+    Nombrar(cliente, tabla);
     std::stable_sort(cadena.begin(), cadena.end(),
                      [](const auto& a, const auto& b) { return a.first < b.first; });
     for (std::size_t i = 1; i < cadena.size(); ++i)
         QWidget::setTabOrder(cadena[i - 1].second, cadena[i].second);
     return cadena.empty() ? nullptr : cadena.front().second;
+}
+
+QFont FuenteControles() {
+    return QFont(QStringLiteral("MS Sans Serif"), 8);
+}
+
+void InstalarAccesibilidad() {
+    QAccessible::installFactory(FabricaAccesible);
 }
 
 QFont FuenteMenu() {

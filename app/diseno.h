@@ -1,7 +1,7 @@
 #pragma once
 // Windows are drawn from constant tables, one row per control, in the same
-// terms as their design: name, kind, caption, place and size in twips, and
-// the place in the tab order.
+// terms as their design: name, kind, caption, place and size in twips, the
+// place in the tab order, and what assistive technology calls the control.
 
 #include <QLabel>
 #include <QString>
@@ -11,44 +11,58 @@
 namespace app {
 
 enum class Tipo {
-    Boton,            // command button
-    Etiqueta,         // static label, never focused
-    Texto,            // single-line text box
-    TextoDerecha,     // single-line, right-aligned
-    TextoLectura,     // single-line, read-only (select and copy allowed)
-    TextoNumero,      // single-line, right-aligned, disabled (greyed)
-    Multilinea,       // multi-line with a vertical scroll bar
+    Boton,        // command button
+    Etiqueta,     // static label, never focused
+    Texto,        // single-line text box
+    TextoDerecha, // single-line, right-aligned
+    TextoLectura, // single-line, read-only (select and copy allowed)
+    TextoNumero,  // single-line, right-aligned, disabled (greyed)
+    Multilinea,   // multi-line with a vertical scroll bar
     MultilineaLectura,
-    Lista,            // list box; the window gives it its model
-    Opcion,           // option button; the options of a window form one group
-    Marco,            // captioned frame, never focused
-    CuadroImagen,     // picture box with a border: takes the focus, reports a click
-    Imagen,           // icon stretched to its size, never focused
+    Lista,        // list box; the window gives it its model
+    Opcion,       // option button; the options of a window form one group
+    Marco,        // captioned frame, never focused
+    CuadroImagen, // picture box with a border: takes the focus, reports a click
+    Imagen,       // icon stretched to its size, never focused
 };
 
 struct Control {
     const char* nombre;
     Tipo tipo;
-    const char* texto; // caption (UTF-8), or the resource of a picture
+    const char* texto;                  // caption (UTF-8), or the resource of a picture
     int izquierda, arriba, ancho, alto; // twips
-    int tab;                           // place in the tab order; -1: none
+    int tab;                            // place in the tab order; -1: none
+    // The control's name for assistive technology. The name of a label of the
+    // same table: that label names it and is linked to it (a text box, a list
+    // under one heading). Any other text is the name itself (a picture, a list
+    // under two headings). Buttons, options and frames are named by their caption.
+    const char* etiqueta = nullptr;
 };
 
 inline constexpr int kTwipsPorPixel = 15;
-constexpr int Pixeles(int twips) { return (twips + kTwipsPorPixel / 2) / kTwipsPorPixel; }
+constexpr int Pixeles(int twips) {
+    return (twips + kTwipsPorPixel / 2) / kTwipsPorPixel;
+}
 
 // Builds every control of the table on `cliente` and chains the focusable ones
 // in tab order. Returns the first control in tab order that takes the focus.
 QWidget* Construir(QWidget* cliente, std::span<const Control> tabla);
 
-// The font of the menu windows' buttons, substituted where it is absent.
+// The fonts the fixed layouts are drawn for, substituted where they are
+// absent: every control, and the menu windows' buttons.
+QFont FuenteControles();
 QFont FuenteMenu();
+
+// Lets assistive technology press picture boxes; call once after QApplication.
+void InstalarAccesibilidad();
 
 // A picture box: a bordered picture that takes the focus and reports a click.
 class CuadroImagen : public QLabel {
     Q_OBJECT
   public:
     explicit CuadroImagen(QWidget* padre);
+    // Whether a click does something here: whether anything listens.
+    bool pulsable() const;
   signals:
     void pulsado();
 

@@ -10,10 +10,12 @@ constexpr Control kControles[] = {
     {"Command3", Tipo::Boton, "ELIMINAR UNA FICHA", 2880, 3600, 6255, 495, 2},
     {"Command2", Tipo::Boton, "MODIFICAR UNA FICHA", 2880, 2880, 6255, 495, 1},
     {"btnCrear", Tipo::Boton, "CREAR UNA FICHA", 2880, 2160, 6255, 495, 0},
-    {"Image4", Tipo::Imagen, ":/iconos/flecha.xpm", 2040, 4920, 615, 495, -1},
-    {"Image3", Tipo::Imagen, ":/iconos/lapiz.xpm", 2040, 3600, 615, 495, -1},
-    {"Image2", Tipo::Imagen, ":/iconos/libro_frente.xpm", 2040, 2880, 615, 495, -1},
-    {"Image1", Tipo::Imagen, ":/iconos/libro_inclinado.xpm", 2040, 2160, 615, 495, -1},
+    {"Image4", Tipo::Imagen, ":/iconos/flecha.xpm", 2040, 4920, 615, 495, -1, "Flecha"},
+    {"Image3", Tipo::Imagen, ":/iconos/lapiz.xpm", 2040, 3600, 615, 495, -1, "Lápiz"},
+    {"Image2", Tipo::Imagen, ":/iconos/libro_frente.xpm", 2040, 2880, 615, 495, -1,
+     "Libro de frente"},
+    {"Image1", Tipo::Imagen, ":/iconos/libro_inclinado.xpm", 2040, 2160, 615, 495, -1,
+     "Libro inclinado"},
 };
 
 } // namespace

@@ -8,13 +8,14 @@ namespace app {
 namespace {
 
 constexpr Control kControles[] = {
-    {"btnInicio", Tipo::CuadroImagen, "", 0, 0, 12060, 9060, 0},
+    {"btnInicio", Tipo::CuadroImagen, "", 0, 0, 12060, 9060, 0, "FOLIOTECA"},
 };
 
 } // namespace
 
 FrmInicio::FrmInicio(Ventanas& ventanas)
-    : Ventana(ventanas, Id::Inicio, "frmInicio", "FOLIOTECA 1.0 FOR WINDOWS 95", kControles) {
+    : Ventana(ventanas, Id::Inicio, "frmInicio", "FOLIOTECA 1.0 FOR WINDOWS 95", kControles,
+              Desplazar::No) {
     QIcon icono;
     icono.addFile(QStringLiteral(":/iconos/programa32.xpm"));
     icono.addFile(QStringLiteral(":/iconos/programa16.xpm"));
@@ -33,8 +34,12 @@ void FrmInicio::btnInicioClick() {
 
 // The close request unloads the window itself; from the click's own unload it
 // adds nothing, from the frame it destroys the window and so ends the program.
-void FrmInicio::alPedirCierre() { ventanas_.descargar(Id::Inicio); }
+void FrmInicio::alPedirCierre() {
+    ventanas_.descargar(Id::Inicio);
+}
 
-void FrmInicio::alCerrarMarco() { ventanas_.descargar(Id::Inicio); }
+void FrmInicio::alCerrarMarco() {
+    ventanas_.descargar(Id::Inicio);
+}
 
 } // namespace app

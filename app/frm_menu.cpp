@@ -12,17 +12,19 @@ namespace {
 
 constexpr Control kControles[] = {
     {"btnSalir", Tipo::Boton, "SALIR", 2880, 6120, 6135, 495, 11},
-    {"Picture6", Tipo::CuadroImagen, ":/iconos/parar.xpm", 2040, 6120, 540, 540, 10},
+    {"Picture6", Tipo::CuadroImagen, ":/iconos/parar.xpm", 2040, 6120, 540, 540, 10,
+     "Señal de stop"},
     {"Command5", Tipo::Boton, "OPCIONES", 2880, 4560, 6135, 495, 9},
-    {"Picture5", Tipo::CuadroImagen, ":/iconos/papel.xpm", 2040, 4560, 540, 540, 8},
+    {"Picture5", Tipo::CuadroImagen, ":/iconos/papel.xpm", 2040, 4560, 540, 540, 8, "Papel"},
     {"btnLista", Tipo::Boton, "VER LISTA COMPLETA DE LIBROS", 2880, 3840, 6135, 495, 7},
-    {"Picture4", Tipo::CuadroImagen, ":/iconos/libros.xpm", 2040, 3840, 540, 540, 6},
+    {"Picture4", Tipo::CuadroImagen, ":/iconos/libros.xpm", 2040, 3840, 540, 540, 6, "Libros"},
     {"Command3", Tipo::Boton, "PRESTAMO DE LIBROS", 2880, 3120, 6135, 495, 5},
-    {"Picture3", Tipo::CuadroImagen, ":/iconos/libro_rojo.xpm", 2040, 3120, 540, 540, 4},
+    {"Picture3", Tipo::CuadroImagen, ":/iconos/libro_rojo.xpm", 2040, 3120, 540, 540, 4,
+     "Libro rojo"},
     {"btnBuscar", Tipo::Boton, "BUSQUEDA DE FICHAS", 2880, 2400, 6135, 495, 3},
-    {"Picture2", Tipo::CuadroImagen, ":/iconos/ojo.xpm", 2040, 2400, 540, 540, 2},
+    {"Picture2", Tipo::CuadroImagen, ":/iconos/ojo.xpm", 2040, 2400, 540, 540, 2, "Ojo"},
     {"btnEdicion", Tipo::Boton, "EDICIÓN DE FICHAS", 2880, 1680, 6135, 495, 1},
-    {"Picture1", Tipo::CuadroImagen, ":/iconos/martillo.xpm", 2040, 1680, 540, 540, 0},
+    {"Picture1", Tipo::CuadroImagen, ":/iconos/martillo.xpm", 2040, 1680, 540, 540, 0, "Martillo"},
 };
 
 // One entry of the menu bar; an empty caption is a separator line.

@@ -2,6 +2,7 @@
 
 #include <QPlainTextEdit>
 #include <QTextDocument>
+#include <algorithm>
 
 namespace app {
 namespace {
@@ -10,10 +11,10 @@ namespace {
 // bytes the code page leaves undefined map to the C1 control of the same value,
 // so every byte survives a round trip. A table of our own rather than ICU,
 // whose cp1252 codec Qt does not guarantee.
-constexpr char16_t kAlto[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+constexpr char16_t kAlto[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+                                0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
 int Byte(QChar c) {
     const char16_t u = c.unicode();
@@ -61,7 +62,9 @@ std::optional<std::string> HaciaCp1252(const QString& texto) {
     return bytes;
 }
 
-bool EsRepresentable(QChar c) { return Byte(c) >= 0; }
+bool EsRepresentable(QChar c) {
+    return Byte(c) >= 0;
+}
 
 QString SoloRepresentable(const QString& texto) {
     QString limpio;
@@ -70,6 +73,24 @@ QString SoloRepresentable(const QString& texto) {
         if (EsRepresentable(c))
             limpio.append(c);
     return limpio;
+}
+
+bool Depurar(QString& texto, int& cursor) {
+    const auto primera = std::find_if_not(texto.begin(), texto.end(), EsRepresentable);
+    if (primera == texto.end())
+        return false;
+    QString limpio;
+    limpio.reserve(texto.size());
+    int antes = 0;
+    for (qsizetype i = 0; i < texto.size(); ++i) {
+        if (EsRepresentable(texto[i]))
+            limpio.append(texto[i]);
+        else if (i < cursor)
+            ++antes;
+    }
+    texto = std::move(limpio);
+    cursor -= antes;
+    return true;
 }
 
 QString TextoDe(const QPlainTextEdit& caja) {

@@ -26,6 +26,10 @@ bool EsRepresentable(QChar c);
 // The text without the characters that cannot be stored.
 QString SoloRepresentable(const QString& texto);
 
+// Leaves out, in place, the characters that cannot be stored, and moves
+// `cursor` back by those that stood before it. Returns whether any was left out.
+bool Depurar(QString& texto, int& cursor);
+
 // The text of a multi-line box as it was typed, each line break as '\n'.
 // QPlainTextEdit::toPlainText() turns a no-break space into a plain one,
 // which the code page tells apart (0xA0 and 0x20).

@@ -2,17 +2,44 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTimer>
 
 namespace app {
 
 Ventana::Ventana(Ventanas& ventanas, Id id, const char* nombre, const char* titulo,
-                 std::span<const Control> tabla)
+                 std::span<const Control> tabla, Desplazar desplazar)
     : ventanas_(ventanas), id_(id) {
     setObjectName(QString::fromLatin1(nombre));
     setWindowTitle(QString::fromUtf8(titulo));
-    setCentralWidget(new QWidget(this));
-    primerFoco_ = Construir(centralWidget(), tabla);
+    setFont(FuenteControles());
+    cliente_ = new QWidget(this);
+    if (desplazar == Desplazar::No || !desplazamiento) {
+        setCentralWidget(cliente_);
+        primerFoco_ = Construir(cliente_, tabla);
+        return;
+    }
+    // The client goes into the scroll area before its controls are built, so
+    // that no later change of parent can disturb their tab order.
+    auto* area = new QScrollArea(this);
+    area->setObjectName(QStringLiteral("desplazamiento"));
+    area->setFrameShape(QFrame::NoFrame);
+    area->setFocusPolicy(Qt::NoFocus);
+    area->horizontalScrollBar()->setFocusPolicy(Qt::NoFocus);
+    area->verticalScrollBar()->setFocusPolicy(Qt::NoFocus);
+    area->setWidgetResizable(true);
+    area->setWidget(cliente_);
+    setCentralWidget(area);
+    primerFoco_ = Construir(cliente_, tabla);
+    // The scrolled extent is the box that holds the controls, not the design
+    // client area, which can be wider than a small screen's (the main menu's).
+    const QRect caja = cliente_->childrenRect();
+    cliente_->setMinimumSize(caja.x() + caja.width(), caja.y() + caja.height());
+    connect(qApp, &QApplication::focusChanged, area, [area](QWidget*, QWidget* ahora) {
+        if (ahora && area->widget()->isAncestorOf(ahora))
+            area->ensureWidgetVisible(ahora, 0, 0);
+    });
 }
 
 void Ventana::closeEvent(QCloseEvent* e) {

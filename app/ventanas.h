@@ -18,18 +18,25 @@ inline constexpr int kVentanas = 7;
 class Ventanas;
 
 // One window of the table. Its controls live on the client area, below the
-// menu bar where there is one.
+// menu bar where there is one. On a screen smaller than the box that holds
+// the controls the client area scrolls, and follows the keyboard focus; on a
+// larger one it looks exactly as without scrolling.
 class Ventana : public QMainWindow {
     Q_OBJECT
   public:
+    enum class Desplazar { Si, No };
     Ventana(Ventanas& ventanas, Id id, const char* nombre, const char* titulo,
-            std::span<const Control> tabla);
+            std::span<const Control> tabla, Desplazar desplazar = Desplazar::Si);
 
     Id id() const { return id_; }
-    QWidget* cliente() const { return centralWidget(); }
+    QWidget* cliente() const { return cliente_; }
     template <class T = QWidget> T* control(const char* nombre) const {
-        return centralWidget()->findChild<T*>(QString::fromLatin1(nombre));
+        return cliente_->findChild<T*>(QString::fromLatin1(nombre));
     }
+
+    // Whether windows built from now on scroll where they may: tests turn it
+    // off to compare the screen with and without scrolling.
+    static inline bool desplazamiento = true;
 
     // The load event, run inside load before the window can be seen.
     virtual void alCargar() {}
@@ -45,6 +52,7 @@ class Ventana : public QMainWindow {
   private:
     friend class Ventanas;
     Id id_;
+    QWidget* cliente_ = nullptr;
     QWidget* primerFoco_ = nullptr;
     QPointer<QWidget> focoGuardado_;
     bool mostrada_ = false;

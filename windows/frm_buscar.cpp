@@ -23,7 +23,7 @@ using app::Tipo;
 
 constexpr app::Control kControles[] = {
     {"Label1", Tipo::Etiqueta, "BUSCAR PALABRA", 600, 240, 1695, 495, 0},
-    {"txtBuscar", Tipo::Texto, "", 2400, 240, 4095, 285, 1},
+    {"txtBuscar", Tipo::Texto, "", 2400, 240, 4095, 285, 1, "Label1"},
     {"Label2", Tipo::Etiqueta, "POR", 6600, 240, 1215, 495, 8},
     {"frmOpciones", Tipo::Marco, "OPCIONES", 7920, 120, 3855, 2175, 2},
     {"optTitulo", Tipo::Opcion, "TÍTULO DEL LIBRO", 8280, 360, 3255, 375, 3},
@@ -33,20 +33,20 @@ constexpr app::Control kControles[] = {
     {"optTema", Tipo::Opcion, "TEMA DEL LIBRO", 8280, 1800, 3375, 375, 7},
     {"btnBuscar", Tipo::Boton, "BUSCAR", 4080, 1080, 1215, 495, 9},
     {"Label4", Tipo::Etiqueta, "Fichas encontradas:", 240, 2280, 1695, 255, 15},
-    {"txtNtotal", Tipo::TextoDerecha, "", 2040, 2280, 1215, 285, 14},
+    {"txtNtotal", Tipo::TextoDerecha, "", 2040, 2280, 1215, 285, 14, "Label4"},
     {"Label5", Tipo::Etiqueta, "Nº", 120, 2760, 255, 255, 17},
     {"Label6", Tipo::Etiqueta, "Autor", 480, 2760, 3015, 255, 18},
     {"Label7", Tipo::Etiqueta, "Título", 3600, 2760, 3615, 255, 19},
     {"Label8", Tipo::Etiqueta, "Editorial", 7320, 2760, 1695, 255, 20},
     {"Label9", Tipo::Etiqueta, "Código", 9000, 2760, 975, 255, 21},
     {"Label10", Tipo::Etiqueta, "Tema", 10080, 2760, 1575, 255, 22},
-    {"LstAutor", Tipo::Lista, "", 120, 3000, 3375, 3375, 16},
-    {"LstTitulo", Tipo::Lista, "", 3480, 3000, 3855, 3375, 23},
-    {"LstEditorial", Tipo::Lista, "", 7320, 3000, 1695, 3375, 24},
-    {"LstCodigo", Tipo::Lista, "", 9000, 3000, 1095, 3375, 25},
-    {"LstTema", Tipo::Lista, "", 10080, 3000, 1695, 3375, 26},
+    {"LstAutor", Tipo::Lista, "", 120, 3000, 3375, 3375, 16, "Nº y autor"},
+    {"LstTitulo", Tipo::Lista, "", 3480, 3000, 3855, 3375, 23, "Label7"},
+    {"LstEditorial", Tipo::Lista, "", 7320, 3000, 1695, 3375, 24, "Label8"},
+    {"LstCodigo", Tipo::Lista, "", 9000, 3000, 1095, 3375, 25, "Label9"},
+    {"LstTema", Tipo::Lista, "", 10080, 3000, 1695, 3375, 26, "Label10"},
     {"Label3", Tipo::Etiqueta, "Introduce el número de ficha deseado:", 240, 6960, 2895, 255, 10},
-    {"txtNlista", Tipo::Texto, "", 3240, 6960, 1215, 285, 11},
+    {"txtNlista", Tipo::Texto, "", 3240, 6960, 1215, 285, 11, "Label3"},
     {"btnAbrir", Tipo::Boton, "ABRIR", 4920, 7440, 1215, 495, 12},
     {"btnVolver", Tipo::Boton, "VOLVER", 6360, 7440, 1215, 495, 13},
 };
@@ -99,7 +99,7 @@ std::span<const app::Control> FrmBuscar::Tabla() {
 }
 
 // A card matches when its chosen field is not empty and holds the search text
-// byte for byte somewhere; the count has no limit of its own. The box refuses
+// byte for byte somewhere; the count has no limit of its own. The box leaves out
 // what the file cannot store, so a text that cannot be converted matches nothing.
 void FrmBuscar::btnBuscarClick() {
     const auto elegida = std::find_if(std::begin(kOpciones), std::end(kOpciones), [this](auto& o) {

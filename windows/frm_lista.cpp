@@ -14,12 +14,12 @@ using app::Tipo;
 
 constexpr app::Control kControles[] = {
     {"btnVolver", Tipo::Boton, "VOLVER", 5400, 7440, 1215, 495, 13},
-    {"LstAutor", Tipo::Lista, "", 120, 960, 3375, 6300, 6},
-    {"LstTitulo", Tipo::Lista, "", 3480, 960, 3855, 6300, 5},
-    {"LstEditorial", Tipo::Lista, "", 7320, 960, 1695, 6300, 4},
-    {"LstCodigo", Tipo::Lista, "", 9000, 960, 1095, 6300, 3},
-    {"LstTema", Tipo::Lista, "", 10080, 960, 1695, 6300, 2},
-    {"txtNumero", Tipo::TextoLectura, "", 1440, 240, 1215, 285, 1},
+    {"LstAutor", Tipo::Lista, "", 120, 960, 3375, 6300, 6, "Nº y autor"},
+    {"LstTitulo", Tipo::Lista, "", 3480, 960, 3855, 6300, 5, "Label7"},
+    {"LstEditorial", Tipo::Lista, "", 7320, 960, 1695, 6300, 4, "Label8"},
+    {"LstCodigo", Tipo::Lista, "", 9000, 960, 1095, 6300, 3, "Label9"},
+    {"LstTema", Tipo::Lista, "", 10080, 960, 1695, 6300, 2, "Label10"},
+    {"txtNumero", Tipo::TextoLectura, "", 1440, 240, 1215, 285, 1, "Label1"},
     {"Label5", Tipo::Etiqueta, "Nº", 120, 720, 255, 255, 12},
     {"Label6", Tipo::Etiqueta, "Autor", 480, 720, 3015, 255, 11},
     {"Label7", Tipo::Etiqueta, "Título", 3600, 720, 3615, 255, 10},

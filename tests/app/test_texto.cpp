@@ -25,9 +25,8 @@ TEST(Cp1252, KnownCharactersMapToTheirSingleByte) {
         const char* utf8;
         const char* cp1252;
     } casos[] = {
-        {"€", "\x80"},     {"á é í ó ú", "\xE1 \xE9 \xED \xF3 \xFA"},
-        {"ñÑüÜ", "\xF1\xD1\xFC\xDC"}, {"¿¡", "\xBF\xA1"},
-        {"“x” ‘y’", "\x93x\x94 \x91y\x92"}, {"Œœ—…", "\x8C\x9C\x97\x85"},
+        {"€", "\x80"},      {"á é í ó ú", "\xE1 \xE9 \xED \xF3 \xFA"}, {"ñÑüÜ", "\xF1\xD1\xFC\xDC"},
+        {"¿¡", "\xBF\xA1"}, {"“x” ‘y’", "\x93x\x94 \x91y\x92"},        {"Œœ—…", "\x8C\x9C\x97\x85"},
     };
     for (const auto& c : casos) {
         SCOPED_TRACE(c.utf8);
@@ -64,23 +63,72 @@ class VentanaCajas : public app::Ventana {
 
 } // namespace
 
-TEST(Cp1252, TextBoxesRefuseWhatCannotBeStoredAsItIsTypedOrPasted) {
+class Cajas : public ::testing::Test {
+  protected:
+    Cajas() {
+        ventanas.registrar(app::Id::Crear, [](app::Ventanas& v) { return new VentanaCajas(v); });
+        v = &ventanas.obtener(app::Id::Crear);
+        linea = v->control<QLineEdit>("txtLinea");
+        varias = v->control<QPlainTextEdit>("txtVarias");
+    }
+    // Puts `antes` in both boxes with the cursor at `cursor`, then pastes
+    // `pegado` with the keyboard; returns each box's text and cursor.
+    std::pair<QString, int> PegarEnLinea(const QString& antes, int cursor, const QString& pegado) {
+        linea->setText(antes);
+        linea->setCursorPosition(cursor);
+        QApplication::clipboard()->setText(pegado);
+        QTest::keyClick(linea, Qt::Key_V, Qt::ControlModifier);
+        return {linea->text(), linea->cursorPosition()};
+    }
+    std::pair<QString, int> PegarEnVarias(const QString& antes, int cursor, const QString& pegado) {
+        varias->setPlainText(antes);
+        QTextCursor c = varias->textCursor();
+        c.setPosition(cursor);
+        varias->setTextCursor(c);
+        QApplication::clipboard()->setText(pegado);
+        QTest::keyClick(varias, Qt::Key_V, Qt::ControlModifier);
+        return {app::TextoDe(*varias), varias->textCursor().position()};
+    }
+
     app::Ventanas ventanas;
-    ventanas.registrar(app::Id::Crear, [](app::Ventanas& v) { return new VentanaCajas(v); });
-    auto& v = ventanas.obtener(app::Id::Crear);
-    auto* linea = v.control<QLineEdit>("txtLinea");
-    auto* varias = v.control<QPlainTextEdit>("txtVarias");
+    app::Ventana* v = nullptr;
+    QLineEdit* linea = nullptr;
+    QPlainTextEdit* varias = nullptr;
+};
 
-    for (QChar c : QString::fromUtf8("Año €中"))
-        QTest::sendKeyEvent(QTest::Click, linea, Qt::Key_unknown, QString(c), {});
-    EXPECT_EQ(linea->text(), QString::fromUtf8("Año €"));
+// One rule in every editable box: what can be stored is kept, the rest is left
+// out, and the cursor stays after what was pasted.
+TEST_F(Cajas, PastedTextKeepsWhatCanBeStoredInEveryBox) {
+    const struct {
+        const char* antes;
+        int cursor;
+        const char* pegado;
+        const char* queda;
+        int cursorFinal;
+    } casos[] = {
+        {"", 0, "Año, 12 € «x»", "Año, 12 € «x»", 13},
+        {"", 0, "Dvořák", "Dvoák", 5},
+        {"", 0, "中文ř😀", "", 0},
+        {"[]", 1, "x中 y", "[x y]", 4},
+        {"[]", 1, "中", "[]", 1},
+        {"ab", 2, "Ωmega—fin",
+         "ab"
+         "mega—fin",
+         10},
+    };
+    for (const auto& c : casos) {
+        SCOPED_TRACE(c.pegado);
+        const std::pair<QString, int> esperado{QString::fromUtf8(c.queda), c.cursorFinal};
+        const QString antes = QString::fromUtf8(c.antes), pegado = QString::fromUtf8(c.pegado);
+        EXPECT_EQ(PegarEnLinea(antes, c.cursor, pegado), esperado);
+        EXPECT_EQ(PegarEnVarias(antes, c.cursor, pegado), esperado);
+    }
+}
 
-    QApplication::clipboard()->setText(QString::fromUtf8("x中y"));
-    linea->paste();
-    EXPECT_EQ(linea->text(), QString::fromUtf8("Año €"));
-
-    varias->insertPlainText(QString::fromUtf8("Línea 1\nLí中nea 2"));
-    EXPECT_EQ(varias->toPlainText(), QString::fromUtf8("Línea 1\nLínea 2"));
-    varias->paste();
-    EXPECT_EQ(varias->toPlainText(), QString::fromUtf8("Línea 1\nLínea 2xy"));
+TEST_F(Cajas, TypedCharactersThatCannotBeStoredAreLeftOut) {
+    const QString tecleado = QString::fromUtf8("Año 中€ř!");
+    prueba::Teclear(linea, tecleado);
+    prueba::Teclear(varias, tecleado);
+    EXPECT_EQ(linea->text(), QString::fromUtf8("Año €!"));
+    EXPECT_EQ(app::TextoDe(*varias), QString::fromUtf8("Año €!"));
 }

@@ -177,8 +177,11 @@ void VerificarTabla(const app::Ventana& ventana, std::span<const app::Control> t
         if (conTexto) {
             EXPECT_EQ(Texto(w), QString::fromUtf8(c.texto));
         }
-        EXPECT_EQ(w->geometry(), QRect(app::Pixeles(c.izquierda), app::Pixeles(c.arriba),
-                                       app::Pixeles(c.ancho), app::Pixeles(c.alto)));
+        // Where it stands on the client area, whatever its parent (an option
+        // lives inside its frame).
+        EXPECT_EQ(QRect(w->mapTo(ventana.cliente(), QPoint(0, 0)), w->size()),
+                  QRect(app::Pixeles(c.izquierda), app::Pixeles(c.arriba), app::Pixeles(c.ancho),
+                        app::Pixeles(c.alto)));
         if (auto* b = qobject_cast<QPushButton*>(w)) {
             EXPECT_FALSE(b->isDefault());
             EXPECT_FALSE(b->autoDefault());
@@ -208,6 +211,15 @@ void VerificarTabla(const app::Ventana& ventana, std::span<const app::Control> t
 
 std::string B(const char* utf8) {
     return app::HaciaCp1252(QString::fromUtf8(utf8)).value();
+}
+
+QString Largo(int n, const QString& motivo) {
+    QString texto;
+    texto.reserve(n + 16);
+    while (texto.size() < n)
+        texto += motivo + QString::number(texto.size());
+    texto.truncate(n);
+    return texto;
 }
 
 QStringList Filas(const app::Ventana& ventana, const char* lista) {

@@ -78,6 +78,10 @@ void VerificarTabla(const app::Ventana& ventana, std::span<const app::Control> t
 // A UTF-8 text of a test as the record file stores it (Windows-1252 bytes).
 std::string B(const char* utf8);
 
+// A text of exactly `n` characters: `motivo` repeated, with the count of
+// characters written in now and then, so no two stretches of it look alike.
+QString Largo(int n, const QString& motivo);
+
 // The rows of one list of a window, as shown.
 QStringList Filas(const app::Ventana& ventana, const char* lista);
 

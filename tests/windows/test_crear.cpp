@@ -1,10 +1,12 @@
 // The new-record window: its layout and focus, the number it shows, the exact
 // card it appends, a failed save, and the way back to the main menu.
 #include "app/mensaje.h"
+#include "app/texto.h"
 #include "app/ventanas.h"
 #include "tests/soporte/soporte.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -234,18 +236,35 @@ TEST_F(Crear, AFailedSaveIsReportedAndKeepsTheCard) {
     EXPECT_EQ(Leer("fichas.dat"), Linea(1, "Perdido"));
 }
 
-// Typing refuses what the code page cannot hold, but a program can still put
-// such a text in a box: it is never saved with a substitute.
-TEST_F(Crear, ATextTheFileCannotHoldIsNotSaved) {
+// Even a text a program puts in a box loses what the file cannot hold, so the
+// card saved is the one on the screen, never one with a substitute.
+TEST_F(Crear, WhatTheFileCannotHoldIsLeftOutOfEveryBox) {
     abrir();
     caja("txtAutor")->setText(QStringLiteral("Ωmega"));
-    prueba::Cuadro cuadro;
-    prueba::Responder(cuadro, QStringLiteral("Aceptar"));
+    comentario()->setPlainText(QStringLiteral("Dvořák"));
+    EXPECT_EQ(caja("txtAutor")->text(), QStringLiteral("mega"));
+    EXPECT_EQ(comentario()->toPlainText(), QStringLiteral("Dvoák"));
+    prueba::Vigia vigia;
     guardar();
-    EXPECT_TRUE(cuadro.visto);
-    EXPECT_TRUE(cuadro.texto.startsWith(QStringLiteral("NO SE HA PODIDO GUARDAR LA FICHA\n")));
-    EXPECT_FALSE(std::filesystem::exists("fichas.dat"));
-    EXPECT_EQ(caja("txtAutor")->text(), QStringLiteral("Ωmega"));
+    EXPECT_EQ(vigia.cuadros, 0);
+    EXPECT_EQ(Leer("fichas.dat"), "1,\"\",\"mega\",\"\",\"\",\"\",\"\",\"\",\"\",\"Dvo\xE1k\"\r\n");
+}
+
+// Texts have no length limit: a title and an author of 100,000 characters,
+// pasted, are saved whole, byte for byte.
+TEST_F(Crear, LongPastedTextsAreSavedWhole) {
+    abrir();
+    const QString titulo = prueba::Largo(100'000, QStringLiteral("Título €"));
+    const QString autor = prueba::Largo(100'000, QStringLiteral("Ñ-ü "));
+    for (const auto& [nombre, texto] : {std::pair{"txtTitulo", titulo}, {"txtAutor", autor}}) {
+        QApplication::clipboard()->setText(texto);
+        QTest::keyClick(caja(nombre), Qt::Key_V, Qt::ControlModifier);
+        EXPECT_EQ(caja(nombre)->text().size(), 100'000) << nombre;
+    }
+    guardar();
+    EXPECT_EQ(Leer("fichas.dat"), "1,\"" + *app::HaciaCp1252(titulo) + "\",\"" +
+                                      *app::HaciaCp1252(autor) + R"(","","","","","","","")" +
+                                      "\r\n");
 }
 
 } // namespace

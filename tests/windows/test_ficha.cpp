@@ -286,3 +286,35 @@ TEST_F(Ficha, ASavedCardIsListedFoundAndOpened) {
     EXPECT_EQ(Caja("txtTitulo"), QString::fromUtf8("Historia de España"));
     EXPECT_EQ(Comentario(), "primera\nsegunda");
 }
+
+// Texts have no length limit anywhere: a card whose nine texts are 100,000
+// characters long reads back whole in the full list and in the card window,
+// and a search for the last ten characters of its title, typed in, finds it.
+TEST_F(Ficha, ACardWithLongTextsReadsBackWholeEverywhere) {
+    QStringList textos;
+    store::Ficha larga;
+    larga.Numero = 2;
+    for (int i = 0; i < 9; ++i) {
+        textos << prueba::Largo(100'000, QStringLiteral("%1 Año €").arg(i));
+        larga.*store::kCampos[i] = app::HaciaCp1252(textos[i]).value();
+    }
+    prueba::Escribir("fichas.dat", Catalogo({1}) + store::Linea(larga));
+
+    p.ventanas.cargar(Id::Lista);
+    app::Ventana& lista = p.ventanas.obtener(Id::Lista);
+    EXPECT_EQ(prueba::Filas(lista, "LstAutor").value(1), "2 " + textos[1]);
+    EXPECT_EQ(prueba::Filas(lista, "LstTitulo").value(1), textos[0]);
+    EXPECT_EQ(prueba::Filas(lista, "LstTema").value(1), textos[7]);
+    p.ventanas.descargar(Id::Lista);
+
+    AbrirBuscar();
+    buscar().control<QRadioButton>("optTitulo")->setChecked(true);
+    prueba::Teclear(buscar().control<QLineEdit>("txtBuscar"), textos[0].right(10));
+    buscar().control<QPushButton>("btnBuscar")->click();
+    EXPECT_EQ(buscar().control<QLineEdit>("txtNtotal")->text(), "1");
+    EXPECT_EQ(prueba::Filas(buscar(), "LstTitulo"), QStringList{textos[0]});
+    Abrir("2");
+    for (int i = 0; i < 8; ++i)
+        EXPECT_EQ(Caja(kCajas[i]), textos[i]) << kCajas[i];
+    EXPECT_EQ(app::TextoDe(*ficha().control<QPlainTextEdit>("txtComentario")), textos[8]);
+}
