@@ -4,7 +4,8 @@ the installed folioteca from an empty directory on a private X server, checks
 that the title window appears and that closing it ends the program with
 status 0, then purges the package and checks that none of its files is left.
 
-Needs root; without it the test is skipped (exit status 77).
+Needs root, and a machine where folioteca is not installed yet; otherwise the
+test is skipped (exit status 77).
 Usage: sistema.py PACKAGE_DIR
 """
 
@@ -88,6 +89,10 @@ def main():
         return 2
     if os.geteuid() != 0:
         print("skipped: installing the package needs root")
+        return OMITIDO
+    # A folioteca already on this machine is someone's own: leave it alone.
+    if Instalado() or os.path.lexists(PROGRAMA):
+        print("skipped: folioteca is already installed here (%s)" % PROGRAMA)
         return OMITIDO
     debs = glob.glob(os.path.join(os.path.abspath(sys.argv[1]), "folioteca_*.deb"))
     if len(debs) != 1:
