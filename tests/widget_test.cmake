@@ -6,11 +6,9 @@ function(folioteca_widget_test name)
                        DISCOVERY_TIMEOUT 60)
 endfunction()
 
-# folioteca_widget_tests(a b ...): test_a from test_a.cpp, for each file present.
+# folioteca_widget_tests(a b ...): test_a from test_a.cpp, for each name.
 function(folioteca_widget_tests)
   foreach(t ${ARGN})
-    if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/test_${t}.cpp)
-      folioteca_widget_test(test_${t} test_${t}.cpp)
-    endif()
+    folioteca_widget_test(test_${t} test_${t}.cpp)
   endforeach()
 endfunction()
