@@ -180,6 +180,7 @@ class Mono(Ventanas):
         self.cifras = collections.Counter()
         self.barra = None
         self.ventana_x = None
+        self.nombres = {}  # window id -> title
         self.centinela = 0
         self.contenido = b""
         self.fichas = []
@@ -316,31 +317,31 @@ class Mono(Ventanas):
     # -- observing the program ------------------------------------------------
 
     def observar(self):
-        """(main window titles, number of message boxes, active title)."""
+        """(titles of the program's visible windows other than message boxes,
+        number of message boxes, title of the active window): two xdotool
+        runs, since each run costs more than all it does."""
         p = self.pantalla
-        titulos = []
-        cajas = 0
-        ids = {}
+        nombres = []
         for v in self.visibles():
-            t = p.ejecutar("xdotool", "getwindowname", v, comprobar=False).stdout.decode().strip()
-            if t == CAJA:
-                cajas += 1
-            else:
-                titulos.append(t)
-                ids[t] = v
-        _, activa = self.activa()
-        return titulos, cajas, activa, ids
+            if v not in self.nombres:
+                # (xcb never hands out a window id twice)
+                self.nombres[v] = p.ejecutar("xdotool", "getwindowname", v,
+                                             comprobar=False).stdout.decode().strip()
+            nombres.append(self.nombres[v])
+        titulos = [t for t in nombres if t != CAJA]
+        r = p.ejecutar("xdotool", "getactivewindow", "getwindowname", "getwindowpid",
+                       comprobar=False).stdout.decode().splitlines()
+        activa = r[0] if len(r) == 2 and r[1] == str(self.programa.pid) else None
+        return titulos, len(nombres) - len(titulos), activa
 
     def esperado(self):
         titulo = VENTANAS[self.ventana][0]
         return [titulo], (1 if self.caja else 0), (CAJA if self.caja else titulo)
 
     def coincide(self):
-        titulos, cajas, activa, ids = self.observar()
-        if (titulos, cajas, activa) == self.esperado():
-            return ids[titulos[0]]
-        self.ultimo_visto = (titulos, cajas, activa)
-        return None
+        visto = self.observar()
+        self.ultimo_visto = visto
+        return visto == self.esperado()
 
     def sincronizar(self, cambio):
         """Waits until the screen shows what the model expects; a window that
@@ -350,22 +351,25 @@ class Mono(Ventanas):
             time.sleep(self.pausa)
         self.ultimo_visto = None
         try:
-            v = Esperar(lambda: self.vivo() and self.coincide(), "the screen the walk expects",
-                        self.espera if cambio else self.espera / 4)
+            Esperar(lambda: self.vivo() and self.coincide(), "the screen the walk expects",
+                    self.espera if cambio else self.espera / 4)
         except Fallo:
             raise Fallo("expected window %r%s; the screen shows windows %r, %d message box(es), "
                         "active %r" % ((VENTANAS[self.ventana][0],
                                         " with a message box" if self.caja else "") +
-                                       (self.ultimo_visto or ([], 0, None))))
-        if v != self.ventana_x or cambio:
+                                       tuple(self.ultimo_visto or ([], 0, None))))
+        if cambio or self.ventana_x is None:
+            titulo = VENTANAS[self.ventana][0]
+            p = self.pantalla
+            v = next(v for v in self.visibles() if self.nombres.get(v) == titulo)
             self.ventana_x = v
-            self.origen = self.pantalla.origen(v)
-            self.maximizada(v, VENTANAS[self.ventana][0])
+            self.origen = p.origen(v)
+            self.maximizada(v, titulo)
             if self.ventana == "MENU" and self.barra is None:
                 time.sleep(0.3)
-                self.barra = self.barra_menu(self.pantalla.captura_quieta())
-        else:
-            estado = self.pantalla.estado(v)
+                self.barra = self.barra_menu(p.captura_quieta())
+        elif self.cifras["acciones"] % 10 == 0:
+            estado = self.pantalla.estado(self.ventana_x)
             if estado is not None and "_NET_WM_STATE_MAXIMIZED_HORZ" not in estado:
                 raise Fallo('"%s" is no longer maximized' % VENTANAS[self.ventana][0])
 
@@ -383,7 +387,8 @@ class Mono(Ventanas):
         return self.origen[0] + x, self.origen[1] + bajar + y
 
     def clic_en(self, x, y):
-        self.pantalla.clic(*self.punto(x, y))
+        # One xdotool run: the server takes the move before the press.
+        self.pantalla.xdo("mousemove", *map(str, self.punto(x, y)), "click", "1")
 
     def clic_control(self, nombre):
         x, y, w, h = Rectangulo(self.control(nombre)[2:6])
@@ -873,7 +878,7 @@ class Mono(Ventanas):
         n = len(self.fichas)
         if texto is None:
             time.sleep(self.pausa * 3)
-            _, cajas, activa, _ = self.observar()
+            _, cajas, activa = self.observar()
             if cajas:
                 self.abrir_caja(NO_EXISTE)
                 self.sincronizar(True)
