@@ -324,7 +324,7 @@ class Mono(Ventanas):
         nombres = []
         for v in self.visibles():
             if v not in self.nombres:
-                # (xcb never hands out a window id twice)
+                # (one run of the program never reuses a window id; the next may)
                 self.nombres[v] = p.ejecutar("xdotool", "getwindowname", v,
                                              comprobar=False).stdout.decode().strip()
             nombres.append(self.nombres[v])
@@ -546,6 +546,7 @@ class Mono(Ventanas):
                                          stdout=self.registro, stderr=subprocess.STDOUT,
                                          preexec_fn=MorirConElPadre)
         self.reiniciar_modelo()
+        self.nombres = {}
         self.mostrar("INICIO", True)
         self.sincronizar(True)
 
@@ -601,7 +602,7 @@ class Mono(Ventanas):
             a += [(1, self.azar.choice(["ctrl+e", "ctrl+b", "ctrl+p", "ctrl+l", "ctrl+o",
                                         "ctrl+x", "ctrl+c"]))]
         if self.ventana == "CREAR":
-            a += [(10, "guardar"), (10, "rellenar")]
+            a += [(14, "guardar"), (10, "rellenar")]
         if self.ventana == "BUSCAR":
             a += [(6, "pedir ficha"), (3, "buscar")]
         return a
@@ -924,7 +925,7 @@ class Mono(Ventanas):
             self.fallo[1] -= 1
             if self.fallo[1] <= 0 and not self.caja:
                 self.acabar_fallo()
-        elif self.azar.random() < 1 / 50:
+        elif self.azar.random() < (1 / 10 if self.ventana == "CREAR" else 1 / 60):
             self.empezar_fallo()
 
     def andar(self, acciones):
