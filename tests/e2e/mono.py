@@ -803,10 +803,14 @@ class Mono(Ventanas):
                 self.fin()
                 return
             if caja["foco"] is None:
-                # Either answer: the program ends, or the box goes.
-                Esperar(lambda: self.programa.poll() is not None or self.observar()[1] == 0,
-                        "the answer to take effect", self.espera)
-                if self.programa.poll() is not None:
+                # Either answer: the program ends, or the box goes and the
+                # main menu is active again.
+                menu = VENTANAS["MENU"][0]
+                Esperar(lambda: self.programa.poll() is not None or
+                        self.observar() == ([menu], 0, menu), "the answer to take effect",
+                        self.espera)
+                time.sleep(2 * self.pausa)  # an ending program unmaps its windows one by one
+                if self.programa.poll() is not None or self.observar()[0] != [menu]:
                     self.anotar("(answered Sí)")
                     self.fin()
                     return
