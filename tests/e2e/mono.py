@@ -626,7 +626,15 @@ class Mono(Ventanas):
         if self.caja:
             # A click on the window under a message box reaches nothing.
             ancho, alto = self.area()
-            x, y = self.azar.randrange(ancho), self.azar.randrange(alto)
+            caja = self.rectangulo_caja()
+            for _ in range(100):
+                x, y = self.azar.randrange(ancho), self.azar.randrange(alto)
+                sx, sy = self.punto(x, y)
+                if not (caja[0] <= sx < caja[2] and caja[1] <= sy < caja[3]):
+                    break
+            else:
+                self.sincronizar(False)
+                return
             self.anotar("click at %d,%d under the box" % (x, y))
             self.clic_en(x, y)
             self.sincronizar(False)
@@ -665,6 +673,14 @@ class Mono(Ventanas):
             self.despues(self.pulsar(nombre, True), nombre)
         else:
             self.sincronizar(False)
+
+    def rectangulo_caja(self):
+        """The message box on the screen, with a margin for its frame."""
+        v = next(v for v in self.visibles() if self.nombres.get(v) == CAJA)
+        g = dict(l.split("=") for l in self.pantalla.xdo("getwindowgeometry", "--shell",
+                                                         v).split())
+        x, y, w, h = (int(g[k]) for k in ("X", "Y", "WIDTH", "HEIGHT"))
+        return x - 40, y - 60, x + w + 40, y + h + 40
 
     def tecla(self, tecla):
         self.anotar("key " + tecla)
