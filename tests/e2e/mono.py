@@ -59,7 +59,6 @@ SIN_FOCO = ("Etiqueta", "Marco", "Imagen", "TextoNumero")
 CAJAS_CREAR = ["txtTitulo", "txtAutor", "txtEditorial", "txtFecha", "txtPaginas", "txtCopias",
                "txtCodigo", "txtTema", "txtComentario"]
 OPCIONES = ["optTitulo", "optAutor", "optEditorial", "optCodigo", "optTema"]
-CAMPO_DE_OPCION = {"optTitulo": 0, "optAutor": 1, "optEditorial": 2, "optCodigo": 6, "optTema": 7}
 
 SALIR = "¿Desea salir?"
 ACERCA = "FOLIOTECA 1.0\nCatálogo de fichas de libros"
@@ -185,7 +184,6 @@ class Mono(Ventanas):
         self.contenido = b""
         self.fichas = []
         self.guardadas = 0  # presses of GUARDAR that could save
-        self.textos_guardados = []  # what each card's boxes showed, when read
         self.fallo = None  # (kind, actions left) while fichas.dat cannot be written
         self.terminando = False
         self.reiniciar_modelo()
@@ -891,7 +889,6 @@ class Mono(Ventanas):
         esperados = [Bytes(textos[c]) for c in CAJAS_CREAR]
         if guardados != esperados:
             raise Fallo("card %d holds %r; its boxes showed %r" % (numero, guardados, esperados))
-        self.textos_guardados.append(textos)
         self.cifras["guardados"] += 1
 
     def abrir(self):
