@@ -3,6 +3,7 @@
 // last card and a save. Run it where generar_fichas wrote the file.
 
 #include "bench/comun.h"
+#include "store/estructura.h"
 #include "store/ficha.h"
 
 #include <algorithm>
@@ -39,6 +40,14 @@ void Pase(benchmark::State& estado) {
         benchmark::DoNotOptimize(fichas);
     }
     estado.counters["fichas"] = static_cast<double>(fichas);
+}
+
+// The same pass with another way of finding the items, to compare them.
+void PaseCon(benchmark::State& estado, store::Explorador explorador) {
+    const store::Explorador antes = store::ExploradorActual();
+    store::ElegirExplorador(explorador);
+    Pase(estado);
+    store::ElegirExplorador(antes);
 }
 
 void Siguiente(benchmark::State& estado) {
@@ -156,6 +165,8 @@ void Registrar() {
         b->Unit(benchmark::kMillisecond)->UseRealTime();
     };
     en_ms(benchmark::RegisterBenchmark("pase", Pase));
+    en_ms(benchmark::RegisterBenchmark("pase/escalar", PaseCon, store::Explorador::Escalar));
+    en_ms(benchmark::RegisterBenchmark("pase/sse2", PaseCon, store::Explorador::Sse2));
     en_ms(benchmark::RegisterBenchmark("siguiente", Siguiente));
     for (const auto& p : banco::kPalabras) {
         const std::string decimo = banco::Cp1252(p.palabra);

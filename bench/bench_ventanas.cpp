@@ -1,6 +1,7 @@
 // The windows over fichas.dat in the current directory, offscreen: the load
-// event of the full list, the list opened and drawn, and a click on BUSCAR
-// in the search window with its rows appended and drawn.
+// event of the full list, the list opened and drawn, the new-card window
+// opened, and a click on BUSCAR in the search window with its rows appended
+// and drawn.
 
 #include "app/aplicacion.h"
 #include "app/programa.h"
@@ -65,6 +66,21 @@ void ListaAbrir(benchmark::State& estado) {
     estado.counters["ultima"] = numero.toDouble();
 }
 
+// The new-card window opened: its load event finds the next number.
+void CrearAbrir(benchmark::State& estado) {
+    QString numero;
+    for (auto _ : estado) {
+        ventanas->cargar(app::Id::Crear);
+        ventanas->mostrar(app::Id::Crear);
+        QCoreApplication::processEvents();
+        estado.PauseTiming();
+        numero = ventanas->obtener(app::Id::Crear).control<QLineEdit>("txtNumero")->text();
+        Descargar(app::Id::Crear);
+        estado.ResumeTiming();
+    }
+    estado.counters["siguiente"] = numero.toDouble();
+}
+
 // One click on BUSCAR in a fresh, shown search window, up to the lists drawn.
 void ClicBuscar(benchmark::State& estado, const char* opcion, const std::string& palabra) {
     const QString texto = app::DesdeCp1252(palabra);
@@ -96,6 +112,7 @@ void Registrar() {
     };
     en_ms(benchmark::RegisterBenchmark("lista/carga", ListaCarga));
     en_ms(benchmark::RegisterBenchmark("lista/abrir", ListaAbrir));
+    en_ms(benchmark::RegisterBenchmark("crear/abrir", CrearAbrir));
     for (const auto& p : banco::kPalabras)
         en_ms(benchmark::RegisterBenchmark(
             (std::string("clic_buscar/") + p.campo + "/decimo").c_str(), ClicBuscar, p.opcion,

@@ -5,6 +5,8 @@
 
 #include "store/lector.h"
 
+#include "store/estructura.h"
+
 #include <algorithm>
 #include <bit>
 #include <cerrno>
@@ -26,19 +28,13 @@ enum class Corte {
     Fin,    // the data ran out before the card was whole
 };
 
-struct Campo {
-    char* desde = nullptr;
-    char* hasta = nullptr;
-    bool dobles = false; // holds doubled quotes still to be undone
-};
-
 bool EsBlanco(char c) {
     return c == ' ' || c == '\t';
 }
 
 // Bytes kept after the data, zeroed after each read, so that a word can be
 // loaded at the end of the data.
-constexpr std::size_t kRelleno = 8;
+constexpr std::size_t kRelleno = kRellenoIndice;
 
 // The first quote in [p, fin), or fin. Most texts are a few bytes long, where
 // a call to memchr costs more than the search: look a word at a time inline.
@@ -100,24 +96,17 @@ std::int64_t Numero(const char* p, const char* fin) {
     return negativo ? -n : n;
 }
 
-// Turns each "" of [desde, hasta) into one " and returns the new end. Every
-// quote in the range is the first of such a pair.
-char* Desdoblar(char* desde, char* hasta) {
-    char* w = static_cast<char*>(std::memchr(desde, '"', hasta - desde));
-    if (w == nullptr) {
-        return hasta;
+// The card's texts from its items: quotes undone in place, views handed out.
+void Entregar(Campo (&campos)[10], VistaFicha& ficha) {
+    ficha.Numero = Numero(campos[0].desde, campos[0].hasta);
+    for (int i = 0; i < 9; ++i) {
+        Campo& c = campos[i + 1];
+        if (c.dobles) {
+            c.hasta = Desdoblar(c.desde, c.hasta);
+        }
+        ficha.*kCamposVista[i] =
+            std::string_view(c.desde, static_cast<std::size_t>(c.hasta - c.desde));
     }
-    char* r = w;
-    while (r < hasta) {
-        *w++ = '"';
-        r += 2;
-        char* q = static_cast<char*>(std::memchr(r, '"', hasta - r));
-        char* tramo = q != nullptr ? q : hasta;
-        std::memmove(w, r, tramo - r);
-        w += tramo - r;
-        r = tramo;
-    }
-    return w;
 }
 
 // Reads one card from [cursor, fin). `final` tells that no bytes follow fin.
@@ -192,15 +181,7 @@ Corte LeerFicha(char*& cursor, char* fin, bool final, VistaFicha& ficha) {
             ++p;
         }
     }
-    ficha.Numero = Numero(campos[0].desde, campos[0].hasta);
-    for (int i = 0; i < 9; ++i) {
-        Campo& c = campos[i + 1];
-        if (c.dobles) {
-            c.hasta = Desdoblar(c.desde, c.hasta);
-        }
-        ficha.*kCamposVista[i] =
-            std::string_view(c.desde, static_cast<std::size_t>(c.hasta - c.desde));
-    }
+    Entregar(campos, ficha);
     cursor = p;
     return Corte::Ficha;
 }
@@ -284,6 +265,8 @@ Recorrido Recorrer(const Fuente& fuente, std::size_t bloque, std::int64_t limite
     bool final = false;
     bool terminado = false; // the pass is over; only `cerrar` scans on
     VistaFicha ficha;
+    Indice indice;
+    Campo campos[10];
     // Keeps the unread bytes, moved to the front, with room for `mas` behind them.
     const auto hacer_sitio = [&](std::size_t mas) {
         const std::size_t resto = tam - inicio;
@@ -297,13 +280,21 @@ Recorrido Recorrer(const Fuente& fuente, std::size_t bloque, std::int64_t limite
         }
         inicio = 0;
         tam = resto;
+        indice.Olvidar();
     };
     for (;;) {
         if (recordar && !terminado) {
             r.pase.recordado = contador;
         }
         char* cursor = buffer.get() + inicio;
-        const Corte corte = LeerFicha(cursor, buffer.get() + tam, final, ficha);
+        char* const fin = buffer.get() + tam;
+        Corte corte;
+        if (indice.Leer(cursor, fin, campos)) {
+            Entregar(campos, ficha);
+            corte = Corte::Ficha;
+        } else {
+            corte = LeerFicha(cursor, fin, final, ficha);
+        }
         inicio = static_cast<std::size_t>(cursor - buffer.get());
         if (corte == Corte::Fin) {
             if (!cerrar || inicio == tam || !r.cierre.empty()) {
@@ -319,6 +310,7 @@ Recorrido Recorrer(const Fuente& fuente, std::size_t bloque, std::int64_t limite
             std::memcpy(buffer.get() + tam, r.cierre.data(), r.cierre.size());
             tam += r.cierre.size();
             std::memset(buffer.get() + tam, 0, kRelleno);
+            indice.Olvidar();
             continue;
         }
         if (corte == Corte::Ficha) {
@@ -347,6 +339,7 @@ Recorrido Recorrer(const Fuente& fuente, std::size_t bloque, std::int64_t limite
         final = n == 0;
         tam += static_cast<std::size_t>(n);
         std::memset(buffer.get() + tam, 0, kRelleno);
+        indice.Olvidar();
         leidos += n;
     }
     return r;

@@ -64,7 +64,7 @@ template <class T> void Creciente<T>::anadir(const T* desde, std::size_t n) {
 }
 
 template class Creciente<char>;
-template class Creciente<std::uint64_t>;
+template class Creciente<std::uint32_t>;
 
 QModelIndex ModeloFilas::index(int fila, int columna, const QModelIndex& padre) const {
     const bool valido = fila >= 0 && fila < publicadas_ && columna == 0 && !padre.isValid();
@@ -82,16 +82,24 @@ QVariant ModeloFilas::data(const QModelIndex& indice, int rol) const {
 }
 
 std::string_view ModeloFilas::fila(int i) const {
-    const std::uint64_t* finales = finales_.datos();
-    const std::uint64_t desde = i == 0 ? 0 : finales[i - 1];
-    return {bytes_.datos() + desde, static_cast<std::size_t>(finales[i] - desde)};
+    const auto fin = [this](int k) {
+        const auto altos = std::upper_bound(vueltas_.begin(), vueltas_.end(), k) - vueltas_.begin();
+        return static_cast<std::uint64_t>(altos) << 32 | finales_.datos()[k];
+    };
+    const std::uint64_t desde = i == 0 ? 0 : fin(i - 1);
+    return {bytes_.datos() + desde, static_cast<std::size_t>(fin(i) - desde)};
 }
 
 void ModeloFilas::anadir(std::string_view a, std::string_view b) {
+    const std::uint64_t antes = bytes_.tam();
     bytes_.anadir(a.data(), a.size());
     bytes_.anadir(b.data(), b.size());
     const std::uint64_t fin = bytes_.tam();
-    finales_.anadir(&fin, 1);
+    const int fila = static_cast<int>(finales_.tam());
+    for (std::uint64_t v = antes >> 32; v < fin >> 32; ++v)
+        vueltas_.push_back(fila);
+    const auto bajos = static_cast<std::uint32_t>(fin);
+    finales_.anadir(&bajos, 1);
 }
 
 void ModeloFilas::publicar() {

@@ -4,6 +4,7 @@
 // reads back as that card; and a card saved after the bytes is read back as
 // the last card, with every byte before it left alone.
 
+#include "store/estructura.h"
 #include "store/ficha.h"
 #include "store/lector.h"
 #include "tests/store/disco.h"
@@ -122,6 +123,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t lar
 
     // The same cards from memory, in dribbles, and from the file.
     const Lectura lista = DeMemoria(datos, store::kLimiteLista);
+    // Whatever finds the items: byte by byte or by the index, however it
+    // classifies the bytes.
+    for (const auto explorador : {store::Explorador::Escalar, store::Explorador::Portatil,
+                                  store::Explorador::Sse2, store::Explorador::Avx2}) {
+        store::ElegirExplorador(explorador);
+        COMPROBAR(DeMemoria(datos, store::kLimiteLista) == lista);
+        COMPROBAR(AGotas(datos, 64 + largo % 61, 1 + largo % 97) == lista);
+    }
+    store::ElegirExplorador(store::Explorador::Automatico);
     const std::size_t bloque = largo > 0 ? 1 + bytes[0] % 16 : 1;
     const std::size_t tramo = largo > 1 ? 1 + bytes[1] % 7 : 1;
     COMPROBAR(AGotas(datos, bloque, tramo) == lista);
