@@ -94,7 +94,7 @@ def Tablas():
     """The layout tables, read from the program's sources: window -> list of
     (name, kind, left, top, width, height, tab) in table order."""
     patron = re.compile(r'\{"(\w+)",\s*Tipo::(\w+),\s*"(?:[^"\\]|\\.)*",\s*(-?\d+),\s*(-?\d+),'
-                        r'\s*(-?\d+),\s*(-?\d+),\s*(-?\d+)\}')
+                        r'\s*(-?\d+),\s*(-?\d+),\s*(-?\d+)\s*(?:,\s*(?:"(?:[^"\\]|\\.)*"|\w+)\s*)?\}')
     tablas = {}
     for ventana, (_, fuente) in VENTANAS.items():
         with open(os.path.join(RAIZ, fuente), encoding="utf-8") as f:
