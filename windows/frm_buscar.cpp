@@ -3,15 +3,14 @@
 #include "app/aplicacion.h"
 #include "app/mensaje.h"
 #include "app/texto.h"
+#include "store/catalogo.h"
 #include "windows/frm_ficha.h"
 
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <algorithm>
-#include <charconv>
 #include <cstdint>
-#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -62,25 +61,6 @@ constexpr Opcion kOpciones[] = {
     {"optTema", &store::VistaFicha::Tema},
 };
 
-// The number typed to open a card: decimal digits with blanks around them;
-// anything else names no card.
-std::optional<std::int64_t> NumeroPedido(const QString& texto) {
-    const std::optional<std::string> bytes = app::HaciaCp1252(texto);
-    if (!bytes)
-        return std::nullopt;
-    std::string_view s = *bytes;
-    const auto desde = s.find_first_not_of(" \t");
-    if (desde == std::string_view::npos)
-        return std::nullopt;
-    s = s.substr(desde, s.find_last_not_of(" \t") + 1 - desde);
-    if (!std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; }))
-        return std::nullopt;
-    std::int64_t n = 0;
-    if (std::from_chars(s.data(), s.data() + s.size(), n).ec != std::errc())
-        return std::nullopt; // too large for any card
-    return n;
-}
-
 } // namespace
 
 FrmBuscar::FrmBuscar(app::Ventanas& ventanas)
@@ -98,9 +78,8 @@ std::span<const app::Control> FrmBuscar::Tabla() {
     return kControles;
 }
 
-// A card matches when its chosen field is not empty and holds the search text
-// byte for byte somewhere; the count has no limit of its own. The box leaves out
-// what the file cannot store, so a text that cannot be converted matches nothing.
+// The box leaves out what the file cannot store, so a text that cannot be
+// converted matches nothing.
 void FrmBuscar::btnBuscarClick() {
     const auto elegida = std::find_if(std::begin(kOpciones), std::end(kOpciones), [this](auto& o) {
         return control<QRadioButton>(o.nombre)->isChecked();
@@ -109,17 +88,10 @@ void FrmBuscar::btnBuscarClick() {
     if (elegida == std::end(kOpciones)) {
         app::Mensaje(QStringLiteral("DEBE ELEGIR UNA OPCIÓN DE BUSQUEDA"));
     } else if (const auto texto = app::HaciaCp1252(control<QLineEdit>("txtBuscar")->text())) {
-        const auto campo = elegida->campo;
-        const std::boyer_moore_horspool_searcher buscador(texto->begin(), texto->end());
         const app::Ocupado ocupado;
-        store::LeerFichas(store::kLimiteLista, false, [&](const store::VistaFicha& ficha) {
-            const std::string_view f = ficha.*campo;
-            if (!f.empty() && std::search(f.begin(), f.end(), buscador) != f.end()) {
-                ++encontradas;
-                listas_.Anadir(ficha);
-            }
-            return store::Paso::Seguir;
-        });
+        encontradas =
+            store::BuscarFichas(elegida->campo, *texto,
+                                [this](const store::VistaFicha& ficha) { listas_.Anadir(ficha); });
         listas_.Publicar();
     }
     control<QLineEdit>("txtNtotal")->setText(QString::number(encontradas));
@@ -132,14 +104,10 @@ void FrmBuscar::btnAbrirClick() {
     if (texto.isEmpty())
         return;
     std::optional<store::Ficha> hallada;
-    if (const auto numero = NumeroPedido(texto)) {
+    const std::optional<std::string> bytes = app::HaciaCp1252(texto);
+    if (const auto numero = bytes ? store::NumeroTecleado(*bytes) : std::nullopt) {
         const app::Ocupado ocupado;
-        store::LeerFichas(store::kLimiteSiguiente, false, [&](const store::VistaFicha& ficha) {
-            if (ficha.Numero != *numero)
-                return store::Paso::Seguir;
-            hallada = store::Copiar(ficha);
-            return store::Paso::Terminar;
-        });
+        hallada = store::FichaConNumero(*numero);
     }
     if (!hallada) {
         app::Mensaje(QStringLiteral("NO EXISTE NINGUNA FICHA CON ESE NÚMERO"));

@@ -1,6 +1,7 @@
 #include "windows/frm_lista.h"
 
 #include "app/aplicacion.h"
+#include "store/catalogo.h"
 
 #include <QLineEdit>
 #include <QPushButton>
@@ -47,13 +48,8 @@ void FrmLista::alCargar() {
     std::optional<std::int64_t> ultimo;
     {
         const app::Ocupado ocupado;
-        store::LeerFichas(store::kLimiteLista, false, [&](const store::VistaFicha& ficha) {
-            if (ficha.Numero == 0)
-                return store::Paso::Terminar;
-            ultimo = ficha.Numero;
-            listas_.Anadir(ficha);
-            return store::Paso::Seguir;
-        });
+        ultimo =
+            store::ListarFichas([this](const store::VistaFicha& ficha) { listas_.Anadir(ficha); });
         listas_.Publicar();
     }
     control<QLineEdit>("txtNumero")->setText(ultimo ? QString::number(*ultimo) : QString());
