@@ -24,9 +24,9 @@ FrmEdicion::FrmEdicion(Ventanas& ventanas)
     : Ventana(ventanas, Id::Edicion, "frmEdicion", "EDICIÓN", kControles) {
     for (QPushButton* b : cliente()->findChildren<QPushButton*>())
         b->setFont(FuenteMenu());
-    connect(control<QPushButton>("btnCrear"), &QPushButton::clicked, this,
+    connect(enlazar<QPushButton>("btnCrear"), &QPushButton::clicked, this,
             &FrmEdicion::btnCrearClick);
-    connect(control<QPushButton>("btnVolver"), &QPushButton::clicked, this,
+    connect(enlazar<QPushButton>("btnVolver"), &QPushButton::clicked, this,
             &FrmEdicion::btnVolverClick);
 }
 

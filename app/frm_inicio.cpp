@@ -20,7 +20,7 @@ FrmInicio::FrmInicio(Ventanas& ventanas)
     icono.addFile(QStringLiteral(":/iconos/programa32.xpm"));
     icono.addFile(QStringLiteral(":/iconos/programa16.xpm"));
     setWindowIcon(icono);
-    auto* inicio = control<CuadroImagen>("btnInicio");
+    auto* inicio = enlazar<CuadroImagen>("btnInicio");
     inicio->setPixmap(PintarTitulo());
     connect(inicio, &CuadroImagen::pulsado, this, &FrmInicio::btnInicioClick);
 }

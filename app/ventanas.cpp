@@ -42,6 +42,10 @@ Ventana::Ventana(Ventanas& ventanas, Id id, const char* nombre, const char* titu
     });
 }
 
+void Ventana::faltaControl(const char* nombre, const char* clase) const {
+    qFatal("window %s has no %s named %s", qPrintable(objectName()), clase, nombre);
+}
+
 void Ventana::closeEvent(QCloseEvent* e) {
     // The window operations never close a window; a close event comes from the
     // frame, the system menu or the system's close key.

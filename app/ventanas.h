@@ -30,8 +30,18 @@ class Ventana : public QMainWindow {
 
     Id id() const { return id_; }
     QWidget* cliente() const { return cliente_; }
+    // The control `nombre` of the layout table as a T, or null.
     template <class T = QWidget> T* control(const char* nombre) const {
         return cliente_->findChild<T*>(QString::fromLatin1(nombre));
+    }
+    // The same, for a constructor that keeps the control for its handlers: a
+    // name missing from the table, or a control of another kind, stops the
+    // program right there, naming the window and the control.
+    template <class T> T* enlazar(const char* nombre) const {
+        T* c = control<T>(nombre);
+        if (!c)
+            faltaControl(nombre, T::staticMetaObject.className());
+        return c;
     }
 
     // Whether windows built from now on scroll where they may: tests turn it
@@ -47,6 +57,8 @@ class Ventana : public QMainWindow {
 
   protected:
     void closeEvent(QCloseEvent* e) override;
+    // Stops the program: the window has no `clase` called `nombre`.
+    [[noreturn]] void faltaControl(const char* nombre, const char* clase) const;
     Ventanas& ventanas_;
 
   private:

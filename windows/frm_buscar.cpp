@@ -65,12 +65,15 @@ constexpr Opcion kOpciones[] = {
 
 FrmBuscar::FrmBuscar(app::Ventanas& ventanas)
     : Ventana(ventanas, app::Id::Buscar, "frmBuscar", "BUSQUEDA DE FICHAS", kControles),
-      listas_(*this) {
-    connect(control<QPushButton>("btnBuscar"), &QPushButton::clicked, this,
+      txtBuscar_(enlazar<QLineEdit>("txtBuscar")), txtNtotal_(enlazar<QLineEdit>("txtNtotal")),
+      txtNlista_(enlazar<QLineEdit>("txtNlista")), listas_(*this) {
+    for (std::size_t i = 0; i < opciones_.size(); ++i)
+        opciones_[i] = enlazar<QRadioButton>(kOpciones[i].nombre);
+    connect(enlazar<QPushButton>("btnBuscar"), &QPushButton::clicked, this,
             &FrmBuscar::btnBuscarClick);
-    connect(control<QPushButton>("btnAbrir"), &QPushButton::clicked, this,
+    connect(enlazar<QPushButton>("btnAbrir"), &QPushButton::clicked, this,
             &FrmBuscar::btnAbrirClick);
-    connect(control<QPushButton>("btnVolver"), &QPushButton::clicked, this,
+    connect(enlazar<QPushButton>("btnVolver"), &QPushButton::clicked, this,
             &FrmBuscar::btnVolverClick);
 }
 
@@ -81,26 +84,25 @@ std::span<const app::Control> FrmBuscar::Tabla() {
 // The box leaves out what the file cannot store, so a text that cannot be
 // converted matches nothing.
 void FrmBuscar::btnBuscarClick() {
-    const auto elegida = std::find_if(std::begin(kOpciones), std::end(kOpciones), [this](auto& o) {
-        return control<QRadioButton>(o.nombre)->isChecked();
-    });
+    const auto elegida = std::find_if(opciones_.begin(), opciones_.end(),
+                                      [](const QRadioButton* o) { return o->isChecked(); });
     std::int64_t encontradas = 0;
-    if (elegida == std::end(kOpciones)) {
+    if (elegida == opciones_.end()) {
         app::Mensaje(QStringLiteral("DEBE ELEGIR UNA OPCIÓN DE BUSQUEDA"));
-    } else if (const auto texto = app::HaciaCp1252(control<QLineEdit>("txtBuscar")->text())) {
+    } else if (const auto texto = app::HaciaCp1252(txtBuscar_->text())) {
         const app::Ocupado ocupado;
         encontradas =
-            store::BuscarFichas(elegida->campo, *texto,
+            store::BuscarFichas(kOpciones[elegida - opciones_.begin()].campo, *texto,
                                 [this](const store::VistaFicha& ficha) { listas_.Anadir(ficha); });
         listas_.Publicar();
     }
-    control<QLineEdit>("txtNtotal")->setText(QString::number(encontradas));
+    txtNtotal_->setText(QString::number(encontradas));
 }
 
 // Opens the first card with the typed number; when there is none the search
 // window stays exactly as it was.
 void FrmBuscar::btnAbrirClick() {
-    const QString texto = control<QLineEdit>("txtNlista")->text();
+    const QString texto = txtNlista_->text();
     if (texto.isEmpty())
         return;
     std::optional<store::Ficha> hallada;

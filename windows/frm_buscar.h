@@ -2,7 +2,11 @@
 #include "app/ventanas.h"
 #include "windows/listas.h"
 
+#include <array>
 #include <span>
+
+class QLineEdit;
+class QRadioButton;
 
 namespace win {
 
@@ -20,6 +24,11 @@ class FrmBuscar : public app::Ventana {
     void btnAbrirClick();
     void btnVolverClick();
 
+    QLineEdit* const txtBuscar_;
+    QLineEdit* const txtNtotal_;
+    QLineEdit* const txtNlista_;
+    // The five options, in the order they are examined.
+    std::array<QRadioButton*, 5> opciones_;
     Listas listas_;
 };
 

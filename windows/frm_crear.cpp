@@ -50,16 +50,20 @@ constexpr const char* kCajas[8] = {"txtTitulo",  "txtAutor",  "txtEditorial", "t
 } // namespace
 
 FrmCrear::FrmCrear(app::Ventanas& ventanas)
-    : Ventana(ventanas, app::Id::Crear, "frmCrear", "CREAR", kControles) {
-    connect(control<QPushButton>("btnGuardar"), &QPushButton::clicked, this,
+    : Ventana(ventanas, app::Id::Crear, "frmCrear", "CREAR", kControles),
+      txtNumero_(enlazar<QLineEdit>("txtNumero")),
+      txtComentario_(enlazar<QPlainTextEdit>("txtComentario")) {
+    for (std::size_t i = 0; i < cajas_.size(); ++i)
+        cajas_[i] = enlazar<QLineEdit>(kCajas[i]);
+    connect(enlazar<QPushButton>("btnGuardar"), &QPushButton::clicked, this,
             &FrmCrear::btnGuardarClick);
-    connect(control<QPushButton>("btnVolver"), &QPushButton::clicked, this,
+    connect(enlazar<QPushButton>("btnVolver"), &QPushButton::clicked, this,
             &FrmCrear::btnVolverClick);
 }
 
 void FrmCrear::alCargar() {
     const app::Ocupado ocupado;
-    control<QLineEdit>("txtNumero")->setText(QString::number(store::SiguienteNumero()));
+    txtNumero_->setText(QString::number(store::SiguienteNumero()));
 }
 
 // The number shown is not read: the store numbers the card afresh while it
@@ -67,9 +71,9 @@ void FrmCrear::alCargar() {
 // so a failed card can be saved again.
 void FrmCrear::btnGuardarClick() {
     QStringList textos;
-    for (const char* caja : kCajas)
-        textos << control<QLineEdit>(caja)->text();
-    textos << app::TextoDe(*control<QPlainTextEdit>("txtComentario"));
+    for (const QLineEdit* caja : cajas_)
+        textos << caja->text();
+    textos << app::TextoDe(*txtComentario_);
     store::Ficha ficha;
     for (int i = 0; i < 9; ++i) {
         std::optional<std::string> bytes = app::HaciaCp1252(textos[i]);

@@ -53,8 +53,12 @@ constexpr Caja kCajas[] = {
 } // namespace
 
 FrmFicha::FrmFicha(app::Ventanas& ventanas)
-    : Ventana(ventanas, app::Id::Ficha, "frmFicha", "FICHA", kControles) {
-    connect(control<QPushButton>("btnVolver"), &QPushButton::clicked, this,
+    : Ventana(ventanas, app::Id::Ficha, "frmFicha", "FICHA", kControles),
+      txtNumero_(enlazar<QLineEdit>("txtNumero")),
+      txtComentario_(enlazar<QPlainTextEdit>("txtComentario")) {
+    for (std::size_t i = 0; i < cajas_.size(); ++i)
+        cajas_[i] = enlazar<QLineEdit>(kCajas[i].nombre);
+    connect(enlazar<QPushButton>("btnVolver"), &QPushButton::clicked, this,
             &FrmFicha::btnVolverClick);
 }
 
@@ -63,10 +67,10 @@ std::span<const app::Control> FrmFicha::Tabla() {
 }
 
 void FrmFicha::Escribir(const store::Ficha& ficha) {
-    control<QLineEdit>("txtNumero")->setText(QString::number(ficha.Numero));
-    for (const Caja& c : kCajas)
-        control<QLineEdit>(c.nombre)->setText(app::DesdeCp1252(ficha.*c.campo));
-    control<QPlainTextEdit>("txtComentario")->setPlainText(app::DesdeCp1252(ficha.Comentario));
+    txtNumero_->setText(QString::number(ficha.Numero));
+    for (std::size_t i = 0; i < cajas_.size(); ++i)
+        cajas_[i]->setText(app::DesdeCp1252(ficha.*kCajas[i].campo));
+    txtComentario_->setPlainText(app::DesdeCp1252(ficha.Comentario));
 }
 
 // The search window is gone by now: hiding it builds it hidden and the unload

@@ -2,7 +2,11 @@
 #include "app/ventanas.h"
 #include "store/ficha.h"
 
+#include <array>
 #include <span>
+
+class QLineEdit;
+class QPlainTextEdit;
 
 namespace win {
 
@@ -18,6 +22,11 @@ class FrmFicha : public app::Ventana {
 
   private:
     void btnVolverClick();
+
+    QLineEdit* const txtNumero_;
+    // The single-line boxes, in the order of the card fields they show.
+    std::array<QLineEdit*, 8> cajas_;
+    QPlainTextEdit* const txtComentario_;
 };
 
 } // namespace win

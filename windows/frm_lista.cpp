@@ -33,8 +33,9 @@ constexpr app::Control kControles[] = {
 } // namespace
 
 FrmLista::FrmLista(app::Ventanas& ventanas)
-    : Ventana(ventanas, app::Id::Lista, "frmLista", "LISTA DE LIBROS", kControles), listas_(*this) {
-    connect(control<QPushButton>("btnVolver"), &QPushButton::clicked, this,
+    : Ventana(ventanas, app::Id::Lista, "frmLista", "LISTA DE LIBROS", kControles),
+      txtNumero_(enlazar<QLineEdit>("txtNumero")), listas_(*this) {
+    connect(enlazar<QPushButton>("btnVolver"), &QPushButton::clicked, this,
             &FrmLista::btnVolverClick);
 }
 
@@ -52,7 +53,7 @@ void FrmLista::alCargar() {
             store::ListarFichas([this](const store::VistaFicha& ficha) { listas_.Anadir(ficha); });
         listas_.Publicar();
     }
-    control<QLineEdit>("txtNumero")->setText(ultimo ? QString::number(*ultimo) : QString());
+    txtNumero_->setText(ultimo ? QString::number(*ultimo) : QString());
 }
 
 void FrmLista::btnVolverClick() {

@@ -4,6 +4,8 @@
 
 #include <span>
 
+class QLineEdit;
+
 namespace win {
 
 // The full list: every card on file in five parallel lists, filled once as
@@ -19,6 +21,7 @@ class FrmLista : public app::Ventana {
   private:
     void btnVolverClick();
 
+    QLineEdit* const txtNumero_;
     Listas listas_;
 };
 
