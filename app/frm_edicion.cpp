@@ -26,8 +26,7 @@ FrmEdicion::FrmEdicion(Ventanas& ventanas)
         b->setFont(FuenteMenu());
     connect(enlazar<QPushButton>("btnCrear"), &QPushButton::clicked, this,
             &FrmEdicion::btnCrearClick);
-    connect(enlazar<QPushButton>("btnVolver"), &QPushButton::clicked, this,
-            &FrmEdicion::btnVolverClick);
+    connect(enlazar<QPushButton>("btnVolver"), &QPushButton::clicked, this, &FrmEdicion::volver);
 }
 
 // The editing menu stays loaded and hidden behind the new-record window.
@@ -37,17 +36,12 @@ void FrmEdicion::btnCrearClick() {
     ventanas_.mostrar(Id::Crear);
 }
 
-// The main menu was only hidden when it opened this window, so it is shown
-// again as it was, without loading it.
-void FrmEdicion::btnVolverClick() {
+// Not the plain way back: the main menu was only hidden when it opened this
+// window, so it is shown again as it was, without loading it.
+void FrmEdicion::volver() {
     ventanas_.ocultar(Id::Edicion);
     ventanas_.descargar(Id::Edicion);
     ventanas_.mostrar(Id::Menu);
-}
-
-// A frame close does what "VOLVER AL MENU PRINCIPAL" does.
-void FrmEdicion::alCerrarMarco() {
-    btnVolverClick();
 }
 
 } // namespace app

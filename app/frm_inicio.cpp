@@ -26,10 +26,7 @@ FrmInicio::FrmInicio(Ventanas& ventanas)
 }
 
 void FrmInicio::btnInicioClick() {
-    ventanas_.ocultar(Id::Inicio);
-    ventanas_.descargar(Id::Inicio);
-    ventanas_.cargar(Id::Menu);
-    ventanas_.mostrar(Id::Menu);
+    irAlMenu();
 }
 
 // The close request unloads the window itself; from the click's own unload it

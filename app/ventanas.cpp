@@ -46,6 +46,13 @@ void Ventana::faltaControl(const char* nombre, const char* clase) const {
     qFatal("window %s has no %s named %s", qPrintable(objectName()), clase, nombre);
 }
 
+void Ventana::irAlMenu() {
+    ventanas_.ocultar(id_);
+    ventanas_.descargar(id_);
+    ventanas_.cargar(Id::Menu);
+    ventanas_.mostrar(Id::Menu);
+}
+
 void Ventana::closeEvent(QCloseEvent* e) {
     // The window operations never close a window; a close event comes from the
     // frame, the system menu or the system's close key.

@@ -52,13 +52,20 @@ class Ventana : public QMainWindow {
     virtual void alCargar() {}
     // The close request, delivered by unload.
     virtual void alPedirCierre() {}
-    // The user closed the window through its frame: what that does here.
-    virtual void alCerrarMarco() = 0;
+    // The user closed the window through its frame: unless the window says
+    // otherwise, what its return button does.
+    virtual void alCerrarMarco() { volver(); }
 
   protected:
     void closeEvent(QCloseEvent* e) override;
     // Stops the program: the window has no `clase` called `nombre`.
     [[noreturn]] void faltaControl(const char* nombre, const char* clase) const;
+    // The return button's handler: unless the window says otherwise, back to
+    // the main menu.
+    virtual void volver() { irAlMenu(); }
+    // Leaves this window for the main menu: hide this window; unload it; load
+    // the menu (which builds it again when it was unloaded); show the menu.
+    void irAlMenu();
     Ventanas& ventanas_;
 
   private:

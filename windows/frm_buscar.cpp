@@ -73,8 +73,7 @@ FrmBuscar::FrmBuscar(app::Ventanas& ventanas)
             &FrmBuscar::btnBuscarClick);
     connect(enlazar<QPushButton>("btnAbrir"), &QPushButton::clicked, this,
             &FrmBuscar::btnAbrirClick);
-    connect(enlazar<QPushButton>("btnVolver"), &QPushButton::clicked, this,
-            &FrmBuscar::btnVolverClick);
+    connect(enlazar<QPushButton>("btnVolver"), &QPushButton::clicked, this, &FrmBuscar::volver);
 }
 
 std::span<const app::Control> FrmBuscar::Tabla() {
@@ -100,7 +99,8 @@ void FrmBuscar::btnBuscarClick() {
 }
 
 // Opens the first card with the typed number; when there is none the search
-// window stays exactly as it was.
+// window stays exactly as it was. Not the way back to the menu: the search
+// unloads itself last, once the card it wrote into is on the screen.
 void FrmBuscar::btnAbrirClick() {
     const QString texto = txtNlista_->text();
     if (texto.isEmpty())
@@ -120,17 +120,6 @@ void FrmBuscar::btnAbrirClick() {
     ventanas_.cargar(app::Id::Ficha);
     ventanas_.mostrar(app::Id::Ficha);
     ventanas_.descargar(app::Id::Buscar);
-}
-
-void FrmBuscar::btnVolverClick() {
-    ventanas_.ocultar(app::Id::Buscar);
-    ventanas_.descargar(app::Id::Buscar);
-    ventanas_.cargar(app::Id::Menu);
-    ventanas_.mostrar(app::Id::Menu);
-}
-
-void FrmBuscar::alCerrarMarco() {
-    btnVolverClick();
 }
 
 } // namespace win

@@ -17,12 +17,10 @@ class FrmBuscar : public app::Ventana {
   public:
     explicit FrmBuscar(app::Ventanas& ventanas);
     static std::span<const app::Control> Tabla();
-    void alCerrarMarco() override;
 
   private:
     void btnBuscarClick();
     void btnAbrirClick();
-    void btnVolverClick();
 
     QLineEdit* const txtBuscar_;
     QLineEdit* const txtNtotal_;

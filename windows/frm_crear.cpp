@@ -57,8 +57,7 @@ FrmCrear::FrmCrear(app::Ventanas& ventanas)
         cajas_[i] = enlazar<QLineEdit>(kCajas[i]);
     connect(enlazar<QPushButton>("btnGuardar"), &QPushButton::clicked, this,
             &FrmCrear::btnGuardarClick);
-    connect(enlazar<QPushButton>("btnVolver"), &QPushButton::clicked, this,
-            &FrmCrear::btnVolverClick);
+    connect(enlazar<QPushButton>("btnVolver"), &QPushButton::clicked, this, &FrmCrear::volver);
 }
 
 void FrmCrear::alCargar() {
@@ -92,18 +91,6 @@ void FrmCrear::btnGuardarClick() {
     if (error)
         app::Mensaje(QStringLiteral("NO SE HA PODIDO GUARDAR LA FICHA\n") +
                      QString::fromUtf8(error.causa.c_str()));
-}
-
-void FrmCrear::btnVolverClick() {
-    ventanas_.ocultar(app::Id::Crear);
-    ventanas_.descargar(app::Id::Crear);
-    ventanas_.cargar(app::Id::Menu);
-    ventanas_.mostrar(app::Id::Menu);
-}
-
-// A frame close does what "VOLVER" does.
-void FrmCrear::alCerrarMarco() {
-    btnVolverClick();
 }
 
 } // namespace win

@@ -15,11 +15,9 @@ class FrmCrear : public app::Ventana {
   public:
     explicit FrmCrear(app::Ventanas& ventanas);
     void alCargar() override;
-    void alCerrarMarco() override;
 
   private:
     void btnGuardarClick();
-    void btnVolverClick();
 
     QLineEdit* const txtNumero_;
     // The single-line boxes of the first eight texts, in file order.

@@ -58,8 +58,7 @@ FrmFicha::FrmFicha(app::Ventanas& ventanas)
       txtComentario_(enlazar<QPlainTextEdit>("txtComentario")) {
     for (std::size_t i = 0; i < cajas_.size(); ++i)
         cajas_[i] = enlazar<QLineEdit>(kCajas[i].nombre);
-    connect(enlazar<QPushButton>("btnVolver"), &QPushButton::clicked, this,
-            &FrmFicha::btnVolverClick);
+    connect(enlazar<QPushButton>("btnVolver"), &QPushButton::clicked, this, &FrmFicha::volver);
 }
 
 std::span<const app::Control> FrmFicha::Tabla() {
@@ -73,19 +72,15 @@ void FrmFicha::Escribir(const store::Ficha& ficha) {
     txtComentario_->setPlainText(app::DesdeCp1252(ficha.Comentario));
 }
 
-// The search window is gone by now: hiding it builds it hidden and the unload
-// two steps later destroys it again.
-void FrmFicha::btnVolverClick() {
+// Not the plain way back: the search window is gone by now, and hiding it
+// builds it hidden so that the unload two steps later destroys it again.
+void FrmFicha::volver() {
     ventanas_.ocultar(app::Id::Ficha);
     ventanas_.ocultar(app::Id::Buscar);
     ventanas_.descargar(app::Id::Ficha);
     ventanas_.descargar(app::Id::Buscar);
     ventanas_.cargar(app::Id::Menu);
     ventanas_.mostrar(app::Id::Menu);
-}
-
-void FrmFicha::alCerrarMarco() {
-    btnVolverClick();
 }
 
 } // namespace win

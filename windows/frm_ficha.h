@@ -18,10 +18,9 @@ class FrmFicha : public app::Ventana {
     static std::span<const app::Control> Tabla();
     // Writes the card's number and nine texts into the boxes.
     void Escribir(const store::Ficha& ficha);
-    void alCerrarMarco() override;
 
   private:
-    void btnVolverClick();
+    void volver() override;
 
     QLineEdit* const txtNumero_;
     // The single-line boxes, in the order of the card fields they show.

@@ -35,8 +35,7 @@ constexpr app::Control kControles[] = {
 FrmLista::FrmLista(app::Ventanas& ventanas)
     : Ventana(ventanas, app::Id::Lista, "frmLista", "LISTA DE LIBROS", kControles),
       txtNumero_(enlazar<QLineEdit>("txtNumero")), listas_(*this) {
-    connect(enlazar<QPushButton>("btnVolver"), &QPushButton::clicked, this,
-            &FrmLista::btnVolverClick);
+    connect(enlazar<QPushButton>("btnVolver"), &QPushButton::clicked, this, &FrmLista::volver);
 }
 
 std::span<const app::Control> FrmLista::Tabla() {
@@ -54,17 +53,6 @@ void FrmLista::alCargar() {
         listas_.Publicar();
     }
     txtNumero_->setText(ultimo ? QString::number(*ultimo) : QString());
-}
-
-void FrmLista::btnVolverClick() {
-    ventanas_.ocultar(app::Id::Lista);
-    ventanas_.descargar(app::Id::Lista);
-    ventanas_.cargar(app::Id::Menu);
-    ventanas_.mostrar(app::Id::Menu);
-}
-
-void FrmLista::alCerrarMarco() {
-    btnVolverClick();
 }
 
 } // namespace win

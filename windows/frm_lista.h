@@ -16,11 +16,8 @@ class FrmLista : public app::Ventana {
     explicit FrmLista(app::Ventanas& ventanas);
     static std::span<const app::Control> Tabla();
     void alCargar() override;
-    void alCerrarMarco() override;
 
   private:
-    void btnVolverClick();
-
     QLineEdit* const txtNumero_;
     Listas listas_;
 };
