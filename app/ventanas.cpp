@@ -15,7 +15,7 @@ Ventana::Ventana(Ventanas& ventanas, Id id, const char* nombre, const char* titu
     setWindowTitle(QString::fromUtf8(titulo));
     setFont(FuenteControles());
     cliente_ = new QWidget(this);
-    if (desplazar == Desplazar::No || !desplazamiento) {
+    if (desplazar == Desplazar::No) {
         setCentralWidget(cliente_);
         primerFoco_ = Construir(cliente_, tabla);
         return;

@@ -44,10 +44,6 @@ class Ventana : public QMainWindow {
         return c;
     }
 
-    // Whether windows built from now on scroll where they may: tests turn it
-    // off to compare the screen with and without scrolling.
-    static inline bool desplazamiento = true;
-
     // The load event, run inside load before the window can be seen.
     virtual void alCargar() {}
     // The close request, delivered by unload.

@@ -76,10 +76,6 @@ FrmBuscar::FrmBuscar(app::Ventanas& ventanas)
     connect(enlazar<QPushButton>("btnVolver"), &QPushButton::clicked, this, &FrmBuscar::volver);
 }
 
-std::span<const app::Control> FrmBuscar::Tabla() {
-    return kControles;
-}
-
 // The box leaves out what the file cannot store, so a text that cannot be
 // converted matches nothing.
 void FrmBuscar::btnBuscarClick() {

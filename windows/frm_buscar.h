@@ -3,7 +3,6 @@
 #include "windows/listas.h"
 
 #include <array>
-#include <span>
 
 class QLineEdit;
 class QRadioButton;
@@ -16,7 +15,6 @@ class FrmBuscar : public app::Ventana {
     Q_OBJECT
   public:
     explicit FrmBuscar(app::Ventanas& ventanas);
-    static std::span<const app::Control> Tabla();
 
   private:
     void btnBuscarClick();

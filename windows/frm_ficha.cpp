@@ -61,10 +61,6 @@ FrmFicha::FrmFicha(app::Ventanas& ventanas)
     connect(enlazar<QPushButton>("btnVolver"), &QPushButton::clicked, this, &FrmFicha::volver);
 }
 
-std::span<const app::Control> FrmFicha::Tabla() {
-    return kControles;
-}
-
 void FrmFicha::Escribir(const store::Ficha& ficha) {
     txtNumero_->setText(QString::number(ficha.Numero));
     for (std::size_t i = 0; i < cajas_.size(); ++i)

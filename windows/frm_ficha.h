@@ -3,7 +3,6 @@
 #include "store/ficha.h"
 
 #include <array>
-#include <span>
 
 class QLineEdit;
 class QPlainTextEdit;
@@ -15,7 +14,6 @@ class FrmFicha : public app::Ventana {
     Q_OBJECT
   public:
     explicit FrmFicha(app::Ventanas& ventanas);
-    static std::span<const app::Control> Tabla();
     // Writes the card's number and nine texts into the boxes.
     void Escribir(const store::Ficha& ficha);
 

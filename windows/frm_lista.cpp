@@ -38,10 +38,6 @@ FrmLista::FrmLista(app::Ventanas& ventanas)
     connect(enlazar<QPushButton>("btnVolver"), &QPushButton::clicked, this, &FrmLista::volver);
 }
 
-std::span<const app::Control> FrmLista::Tabla() {
-    return kControles;
-}
-
 // Lists every card up to the first one numbered 0; the number box shows the
 // number of the last card listed, not a count of rows.
 void FrmLista::alCargar() {

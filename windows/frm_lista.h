@@ -2,8 +2,6 @@
 #include "app/ventanas.h"
 #include "windows/listas.h"
 
-#include <span>
-
 class QLineEdit;
 
 namespace win {
@@ -14,7 +12,6 @@ class FrmLista : public app::Ventana {
     Q_OBJECT
   public:
     explicit FrmLista(app::Ventanas& ventanas);
-    static std::span<const app::Control> Tabla();
     void alCargar() override;
 
   private:

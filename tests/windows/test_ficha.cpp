@@ -20,6 +20,35 @@ using prueba::Procesar;
 
 namespace {
 
+// The design's layout, kept here as the oracle rather than read from the window.
+constexpr app::Control kFicha[] = {
+    {"Label10", app::Tipo::Etiqueta, "FICHA Nº", 120, 390, 855, 255, 12},
+    {"txtNumero", app::Tipo::TextoNumero, "", 1080, 360, 1335, 285, 2},
+    {"Label1", app::Tipo::Etiqueta, "Introduzca el título del libro", 120, 750, 3855, 255, 20},
+    {"txtTitulo", app::Tipo::TextoLectura, "", 4080, 750, 4935, 285, 10},
+    {"Label2", app::Tipo::Etiqueta, "Introduce el autor del libro", 120, 1230, 3855, 255, 19},
+    {"txtAutor", app::Tipo::TextoLectura, "", 4080, 1230, 4935, 285, 9},
+    {"Label3", app::Tipo::Etiqueta, "Introduce la editorial del libro", 120, 1710, 3855, 255, 18},
+    {"txtEditorial", app::Tipo::TextoLectura, "", 4080, 1710, 4935, 285, 8},
+    {"Label4", app::Tipo::Etiqueta, "Introduce la fecha de publicación del libro", 120, 2190, 3855,
+     255, 17},
+    {"txtFecha", app::Tipo::TextoLectura, "", 4080, 2190, 4935, 285, 7},
+    {"Label5", app::Tipo::Etiqueta, "Introduce el número de páginas del libro", 120, 2670, 3855,
+     255, 16},
+    {"txtPaginas", app::Tipo::TextoLectura, "", 4080, 2670, 4935, 285, 6},
+    {"Label6", app::Tipo::Etiqueta, "Introduce el número de copias del libro", 120, 3150, 3855, 255,
+     15},
+    {"txtCopias", app::Tipo::TextoLectura, "", 4080, 3150, 4935, 285, 5},
+    {"Label7", app::Tipo::Etiqueta, "Introduce el código del libro", 120, 3630, 3855, 255, 14},
+    {"txtCodigo", app::Tipo::TextoLectura, "", 4080, 3630, 4935, 285, 4},
+    {"Label11", app::Tipo::Etiqueta, "Tema del libro", 120, 4110, 3975, 255, 11},
+    {"txtTema", app::Tipo::TextoLectura, "", 4080, 4110, 4935, 285, 1},
+    {"Label8", app::Tipo::Etiqueta, "Introduce un comentario refrente al libro", 120, 4710, 7455,
+     375, 13},
+    {"txtComentario", app::Tipo::MultilineaLectura, "", 120, 5190, 8895, 1935, 0},
+    {"btnVolver", app::Tipo::Boton, "Volver", 2640, 7350, 1215, 495, 3},
+};
+
 constexpr const char* kCajas[] = {"txtTitulo",  "txtAutor",  "txtEditorial", "txtFecha",
                                   "txtPaginas", "txtCopias", "txtCodigo",    "txtTema"};
 
@@ -72,7 +101,7 @@ TEST_F(Ficha, IsBuiltFromItsTableReadOnlyWithTheNumberGreyed) {
     Abrir("1");
     app::Ventana& w = ficha();
     EXPECT_EQ(w.windowTitle(), "FICHA");
-    prueba::VerificarTabla(w, win::FrmFicha::Tabla());
+    prueba::VerificarTabla(w, kFicha);
     auto* numero = w.control<QLineEdit>("txtNumero");
     EXPECT_FALSE(numero->isEnabled());
     EXPECT_TRUE(numero->alignment() & Qt::AlignRight);
