@@ -3,7 +3,7 @@
 // screen as large as the design.
 #include "app/diseno.h"
 #include "app/ventanas.h"
-#include "tests/soporte/soporte.h"
+#include "tests/soporte/ventanas.h"
 
 #include <QAbstractButton>
 #include <QApplication>

@@ -3,7 +3,7 @@
 #include "app/frm_inicio.h"
 #include "app/mensaje.h"
 #include "app/ventanas.h"
-#include "tests/soporte/soporte.h"
+#include "tests/soporte/ventanas.h"
 
 #include <QApplication>
 #include <QLineEdit>

@@ -2,7 +2,7 @@
 // and the way back.
 #include "app/texto.h"
 #include "store/ficha.h"
-#include "tests/soporte/soporte.h"
+#include "tests/soporte/ventanas.h"
 #include "windows/frm_buscar.h"
 
 #include <QAbstractItemModel>
@@ -138,7 +138,7 @@ class Coincidencias : public Buscar, public ::testing::WithParamInterface<CasoBu
 
 TEST_P(Coincidencias, MatchTheFieldByteForByteAndCountThem) {
     const CasoBusqueda& c = GetParam();
-    prueba::Escribir("fichas.dat", kCatalogo);
+    prueba::Escribir(kCatalogo);
     Abrir();
     prueba::Vigia vigia;
     Busca(c.opcion, c.texto);
@@ -180,7 +180,7 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.nombre); });
 
 TEST_F(Buscar, AFoundCardFillsAllFiveListsInStep) {
-    prueba::Escribir("fichas.dat", kCatalogo);
+    prueba::Escribir(kCatalogo);
     Abrir();
     Busca("optCodigo", "X-3");
     EXPECT_EQ(Filas(v(), "LstAutor"), QStringList{QString::fromUtf8("3 García Márquez")});
@@ -191,7 +191,7 @@ TEST_F(Buscar, AFoundCardFillsAllFiveListsInStep) {
 }
 
 TEST_F(Buscar, ASecondSearchAppendsBelowAndCountsOnlyItself) {
-    prueba::Escribir("fichas.dat", kCatalogo);
+    prueba::Escribir(kCatalogo);
     Abrir();
     Busca("optAutor", "García");
     EXPECT_EQ(Total(), "2");
@@ -211,7 +211,7 @@ TEST_F(Buscar, ASecondSearchAppendsBelowAndCountsOnlyItself) {
 }
 
 TEST_F(Buscar, WithNoOptionChosenTheMessageAloneAndTheFileIsNotRead) {
-    prueba::Escribir("fichas.dat", kCatalogo);
+    prueba::Escribir(kCatalogo);
     Abrir();
     v().control<QLineEdit>("txtNtotal")->setText("9");
     prueba::Cuadro cuadro;
@@ -241,7 +241,7 @@ TEST_F(Buscar, FortyThousandMatchesAreAllListedAndCounted) {
     std::string archivo;
     for (int n = 1; n <= 40000; ++n)
         archivo += Linea(n, "x", "Autor", "", "", "", "");
-    prueba::Escribir("fichas.dat", archivo);
+    prueba::Escribir(archivo);
     Abrir();
     Busca("optTitulo", "x");
     EXPECT_EQ(Total(), "40000");
@@ -255,7 +255,7 @@ TEST_F(Buscar, FortyThousandMatchesAreAllListedAndCounted) {
 // One insertion per list and search, however many rows: a million rows
 // announced one by one would take seconds.
 TEST_F(Buscar, TheRowsOfOneSearchReachTheViewInOneInsertion) {
-    prueba::Escribir("fichas.dat", kCatalogo);
+    prueba::Escribir(kCatalogo);
     Abrir();
     int inserciones = 0;
     for (const char* l : kListas)
@@ -269,7 +269,7 @@ TEST_F(Buscar, TheRowsOfOneSearchReachTheViewInOneInsertion) {
 }
 
 TEST_F(Buscar, EnterInTheSearchBoxStartsNothing) {
-    prueba::Escribir("fichas.dat", kCatalogo);
+    prueba::Escribir(kCatalogo);
     Abrir();
     v().control<QRadioButton>("optTitulo")->setChecked(true);
     auto* buscar = v().control<QLineEdit>("txtBuscar");
@@ -283,7 +283,7 @@ TEST_F(Buscar, EnterInTheSearchBoxStartsNothing) {
 }
 
 TEST_F(Buscar, VolverReturnsToTheKeptMenuAndTheNextVisitStartsEmpty) {
-    prueba::Escribir("fichas.dat", kCatalogo);
+    prueba::Escribir(kCatalogo);
     Abrir();
     Busca("optTitulo", "");
     v().control<QLineEdit>("txtNlista")->setText("2");

@@ -1,7 +1,7 @@
 // Opening a card from the search window, and the record card window itself.
 #include "app/texto.h"
 #include "store/ficha.h"
-#include "tests/soporte/soporte.h"
+#include "tests/soporte/ventanas.h"
 #include "windows/frm_ficha.h"
 
 #include <QAbstractItemModel>
@@ -96,7 +96,7 @@ class Ficha : public ::testing::Test {
 } // namespace
 
 TEST_F(Ficha, IsBuiltFromItsTableReadOnlyWithTheNumberGreyed) {
-    prueba::Escribir("fichas.dat", Catalogo({1}));
+    prueba::Escribir(Catalogo({1}));
     AbrirBuscar();
     Abrir("1");
     app::Ventana& w = ficha();
@@ -118,7 +118,7 @@ TEST_F(Ficha, IsBuiltFromItsTableReadOnlyWithTheNumberGreyed) {
 }
 
 TEST_F(Ficha, OpeningCardThreeShowsItInFullAndDestroysTheSearchWindow) {
-    prueba::Escribir("fichas.dat", Catalogo({1, 2, 3, 4, 5}));
+    prueba::Escribir(Catalogo({1, 2, 3, 4, 5}));
     AbrirBuscar(); // no search made: only the typed number counts
     QPointer<app::Ventana> anterior = &buscar();
     Abrir("3");
@@ -140,7 +140,7 @@ TEST_F(Ficha, TheCardShowsItsTextsAsTypedWithTheCommentOnSeveralLines) {
     f.Titulo = app::HaciaCp1252(QString::fromUtf8("El \"Quijote\", tomo I")).value();
     f.Autor = app::HaciaCp1252(QString::fromUtf8("Cervantes · €")).value();
     f.Comentario = "uno\r\ndos\ntres\rcuatro";
-    prueba::Escribir("fichas.dat", store::Linea(f));
+    prueba::Escribir(store::Linea(f));
     AbrirBuscar();
     Abrir("1");
     EXPECT_EQ(Caja("txtTitulo"), "El \"Quijote\", tomo I");
@@ -150,7 +150,7 @@ TEST_F(Ficha, TheCardShowsItsTextsAsTypedWithTheCommentOnSeveralLines) {
 }
 
 TEST_F(Ficha, TypingIntoTheCardChangesNothing) {
-    prueba::Escribir("fichas.dat", Catalogo({1}));
+    prueba::Escribir(Catalogo({1}));
     AbrirBuscar();
     Abrir("1");
     for (const char* c : kCajas) {
@@ -187,7 +187,7 @@ class Numeros : public Ficha, public ::testing::WithParamInterface<CasoNumero> {
 
 TEST_P(Numeros, OpenTheCardOrSayThereIsNoneAndLeaveTheSearchAsItWas) {
     const CasoNumero& c = GetParam();
-    prueba::Escribir("fichas.dat", Catalogo({1, 2, 7, 12}));
+    prueba::Escribir(Catalogo({1, 2, 7, 12}));
     AbrirBuscar();
     buscar().control<QRadioButton>("optTitulo")->setChecked(true);
     buscar().control<QPushButton>("btnBuscar")->click(); // four rows
@@ -237,7 +237,7 @@ TEST_F(Ficha, WithNoFileTheMessageAndNoCardWindow) {
 }
 
 TEST_F(Ficha, AnEmptyNumberDoesNothing) {
-    prueba::Escribir("fichas.dat", Catalogo({1}));
+    prueba::Escribir(Catalogo({1}));
     AbrirBuscar();
     prueba::Vigia vigia;
     Abrir("");
@@ -249,14 +249,14 @@ TEST_F(Ficha, AnEmptyNumberDoesNothing) {
 TEST_F(Ficha, TheFirstOfTwoCardsWithTheNumberIsShown) {
     store::Ficha segunda = Completa(2);
     segunda.Titulo = "otra";
-    prueba::Escribir("fichas.dat", Catalogo({1, 2}) + store::Linea(segunda));
+    prueba::Escribir(Catalogo({1, 2}) + store::Linea(segunda));
     AbrirBuscar();
     Abrir("2");
     EXPECT_EQ(Caja("txtTitulo"), "Titulo 2");
 }
 
 TEST_F(Ficha, VolverShowsTheMenuWithNoSearchWindowAndTheSearchOpensEmpty) {
-    prueba::Escribir("fichas.dat", Catalogo({1, 2, 3}));
+    prueba::Escribir(Catalogo({1, 2, 3}));
     AbrirBuscar();
     buscar().control<QRadioButton>("optTema")->setChecked(true);
     buscar().control<QPushButton>("btnBuscar")->click();
@@ -276,7 +276,7 @@ TEST_F(Ficha, VolverShowsTheMenuWithNoSearchWindowAndTheSearchOpensEmpty) {
 }
 
 TEST_F(Ficha, ClosingTheFrameDoesWhatVolverDoes) {
-    prueba::Escribir("fichas.dat", Catalogo({1}));
+    prueba::Escribir(Catalogo({1}));
     AbrirBuscar();
     Abrir("1");
     ficha().close();
@@ -289,7 +289,7 @@ TEST_F(Ficha, ClosingTheFrameDoesWhatVolverDoes) {
 // The road of one card: saved, then last in the full list, found by a word
 // of its title and opened in full.
 TEST_F(Ficha, ASavedCardIsListedFoundAndOpened) {
-    prueba::Escribir("fichas.dat", Catalogo({1, 2}));
+    prueba::Escribir(Catalogo({1, 2}));
     store::Ficha nueva = Completa(0);
     nueva.Titulo = app::HaciaCp1252(QString::fromUtf8("Historia de España")).value();
     nueva.Comentario = "primera\r\nsegunda";
@@ -327,7 +327,7 @@ TEST_F(Ficha, ACardWithLongTextsReadsBackWholeEverywhere) {
         textos << prueba::Largo(100'000, QStringLiteral("%1 Año €").arg(i));
         larga.*store::kCampos[i] = app::HaciaCp1252(textos[i]).value();
     }
-    prueba::Escribir("fichas.dat", Catalogo({1}) + store::Linea(larga));
+    prueba::Escribir(Catalogo({1}) + store::Linea(larga));
 
     p.ventanas.cargar(Id::Lista);
     app::Ventana& lista = p.ventanas.obtener(Id::Lista);

@@ -1,7 +1,7 @@
 // The full list window: its layout, the filling on load and the way back.
 #include "app/texto.h"
 #include "store/ficha.h"
-#include "tests/soporte/soporte.h"
+#include "tests/soporte/ventanas.h"
 #include "windows/frm_lista.h"
 
 #include <QAbstractItemModel>
@@ -83,7 +83,7 @@ TEST_F(Lista, IsBuiltFromItsTableWithTheFocusInTheNumberBox) {
 TEST_F(Lista, EachCardGivesOneRowInEveryListWithTheCodeNotTheCopies) {
     const store::Ficha f{1,     "Rayuela", "Cortazar", "Sudamericana", "1963",
                          "600", "COPIAS",  "COD-1",    "Novela",       "nada"};
-    prueba::Escribir("fichas.dat", store::Linea(f));
+    prueba::Escribir(store::Linea(f));
     app::Ventana& v = Abrir();
     EXPECT_EQ(Filas(v, "LstAutor"), QStringList{"1 Cortazar"});
     EXPECT_EQ(Filas(v, "LstTitulo"), QStringList{"Rayuela"});
@@ -110,7 +110,7 @@ class Contenidos : public Lista, public ::testing::WithParamInterface<CasoLista>
 TEST_P(Contenidos, ListThePrefixUpToTheFirstCardNumberedZero) {
     const CasoLista& c = GetParam();
     if (c.archivo)
-        prueba::Escribir("fichas.dat", *c.archivo);
+        prueba::Escribir(*c.archivo);
     app::Ventana& v = Abrir();
     EXPECT_EQ(Filas(v, "LstAutor"), c.autores);
     EXPECT_EQ(Filas(v, "LstTitulo"), c.titulos);
@@ -168,7 +168,7 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.nombre); });
 
 TEST_F(Lista, VolverShowsANewMainMenuAndTheNextVisitListsTheSavedCardOnceAtTheEnd) {
-    prueba::Escribir("fichas.dat", Linea(1, "Ana", "A") + Linea(2, "Luis", "B"));
+    prueba::Escribir(Linea(1, "Ana", "A") + Linea(2, "Luis", "B"));
     Abrir();
     p.ventanas.obtener(Id::Lista).control<QPushButton>("btnVolver")->click();
     Procesar();

@@ -1,7 +1,7 @@
 // The catalogue's rules without any window: the search's match rule, the
 // number a user types to open a card, opening a card and the full list.
 
-#include "ayudas.h"
+#include "tests/soporte/fichas.h"
 
 #include "store/catalogo.h"
 
