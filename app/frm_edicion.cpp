@@ -1,5 +1,7 @@
 #include "app/frm_edicion.h"
 
+#include "app/fuentes.h"
+
 #include <QPushButton>
 
 namespace app {

@@ -1,6 +1,7 @@
 #include "app/frm_inicio.h"
 
-#include "app/aplicacion.h"
+#include "app/cuadro_imagen.h"
+#include "app/titulo.h"
 
 #include <QIcon>
 

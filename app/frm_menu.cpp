@@ -1,5 +1,6 @@
 #include "app/frm_menu.h"
 
+#include "app/fuentes.h"
 #include "app/mensaje.h"
 
 #include <QAction>

@@ -1,5 +1,7 @@
 #include "app/ventanas.h"
 
+#include "app/fuentes.h"
+
 #include <QApplication>
 #include <QCloseEvent>
 #include <QScrollArea>

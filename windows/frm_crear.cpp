@@ -1,7 +1,7 @@
 #include "windows/frm_crear.h"
 
-#include "app/aplicacion.h"
 #include "app/mensaje.h"
+#include "app/ocupado.h"
 #include "app/texto.h"
 #include "store/ficha.h"
 

@@ -1,6 +1,6 @@
 #include "windows/frm_lista.h"
 
-#include "app/aplicacion.h"
+#include "app/ocupado.h"
 #include "store/catalogo.h"
 
 #include <QLineEdit>

@@ -1,5 +1,6 @@
 // The window table, its five operations, the end rule, the title window and
 // the message box.
+#include "app/cuadro_imagen.h"
 #include "app/frm_inicio.h"
 #include "app/mensaje.h"
 #include "app/ventanas.h"

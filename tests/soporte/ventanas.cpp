@@ -1,6 +1,7 @@
 #include "tests/soporte/ventanas.h"
 
 #include "app/aplicacion.h"
+#include "app/cuadro_imagen.h"
 #include "app/programa.h"
 #include "app/texto.h"
 
