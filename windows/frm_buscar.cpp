@@ -111,7 +111,7 @@ void FrmBuscar::btnAbrirClick() {
         app::Mensaje(QStringLiteral("NO EXISTE NINGUNA FICHA CON ESE NÚMERO"));
         return;
     }
-    ventanas_.obtener<FrmFicha>(app::Id::Ficha).Escribir(*hallada);
+    ventanas_.obtener<FrmFicha>(app::Id::Ficha).escribir(*hallada);
     ventanas_.ocultar(app::Id::Buscar);
     ventanas_.cargar(app::Id::Ficha);
     ventanas_.mostrar(app::Id::Ficha);

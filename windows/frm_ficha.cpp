@@ -61,7 +61,7 @@ FrmFicha::FrmFicha(app::Ventanas& ventanas)
     connect(enlazar<QPushButton>("btnVolver"), &QPushButton::clicked, this, &FrmFicha::volver);
 }
 
-void FrmFicha::Escribir(const store::Ficha& ficha) {
+void FrmFicha::escribir(const store::Ficha& ficha) {
     txtNumero_->setText(QString::number(ficha.Numero));
     for (std::size_t i = 0; i < cajas_.size(); ++i)
         cajas_[i]->setText(app::DesdeCp1252(ficha.*kCajas[i].campo));

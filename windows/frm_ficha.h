@@ -15,7 +15,7 @@ class FrmFicha : public app::Ventana {
   public:
     explicit FrmFicha(app::Ventanas& ventanas);
     // Writes the card's number and nine texts into the boxes.
-    void Escribir(const store::Ficha& ficha);
+    void escribir(const store::Ficha& ficha);
 
   private:
     void volver() override;
