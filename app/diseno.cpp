@@ -1,13 +1,12 @@
 #include "app/diseno.h"
 
+#include "app/cuadro_imagen.h"
+#include "app/fuentes.h"
 #include "app/texto.h"
 
-#include <QAccessibleWidget>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QListView>
-#include <QMetaMethod>
-#include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -119,39 +118,6 @@ QWidget* Nuevo(QWidget* cliente, const Control& c) {
     return nullptr;
 }
 
-// Assistive technology sees a picture box that answers a click as a button it
-// can press; the press does what a click does. Keys still do nothing there.
-class AccesibleCuadro : public QAccessibleWidget {
-  public:
-    explicit AccesibleCuadro(CuadroImagen* cuadro)
-        : QAccessibleWidget(cuadro, QAccessible::Graphic) {}
-    QAccessible::Role role() const override {
-        return pulsable() ? QAccessible::Button : QAccessible::Graphic;
-    }
-    QStringList actionNames() const override {
-        QStringList acciones = QAccessibleWidget::actionNames();
-        if (pulsable())
-            acciones.prepend(pressAction());
-        return acciones;
-    }
-    void doAction(const QString& accion) override {
-        if (accion == pressAction() && pulsable())
-            emit cuadro()->pulsado();
-        else
-            QAccessibleWidget::doAction(accion);
-    }
-
-  private:
-    CuadroImagen* cuadro() const { return static_cast<CuadroImagen*>(widget()); }
-    bool pulsable() const { return cuadro()->pulsable(); }
-};
-
-QAccessibleInterface* FabricaAccesible(const QString& clase, QObject* objeto) {
-    if (clase == QLatin1String("app::CuadroImagen"))
-        return new AccesibleCuadro(static_cast<CuadroImagen*>(objeto));
-    return nullptr;
-}
-
 // Names each control of the table for assistive technology, from its column.
 void Nombrar(QWidget* cliente, std::span<const Control> tabla) {
     for (const Control& c : tabla) {
@@ -190,32 +156,6 @@ bool SinFoco(Tipo tipo) {
 
 } // namespace
 
-CuadroImagen::CuadroImagen(QWidget* padre) : QLabel(padre) {
-    // A border of two pixels around the picture, as the box is sized.
-    setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    setLineWidth(2);
-    setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    setFocusPolicy(Qt::StrongFocus);
-}
-
-bool CuadroImagen::pulsable() const {
-    return isSignalConnected(QMetaMethod::fromSignal(&CuadroImagen::pulsado));
-}
-
-void CuadroImagen::mousePressEvent(QMouseEvent* e) {
-    pulsando_ = e->button() == Qt::LeftButton;
-    setFocus(Qt::MouseFocusReason);
-}
-
-void CuadroImagen::mouseReleaseEvent(QMouseEvent* e) {
-    const bool dentro = rect().contains(e->position().toPoint());
-    if (pulsando_ && e->button() == Qt::LeftButton && dentro) {
-        pulsando_ = false;
-        emit pulsado();
-    }
-    pulsando_ = false;
-}
-
 QWidget* Construir(QWidget* cliente, std::span<const Control> tabla) {
     std::vector<std::pair<int, QWidget*>> cadena;
     for (const Control& c : tabla) {
@@ -240,20 +180,6 @@ QWidget* Construir(QWidget* cliente, std::span<const Control> tabla) {
     for (std::size_t i = 1; i < cadena.size(); ++i)
         QWidget::setTabOrder(cadena[i - 1].second, cadena[i].second);
     return cadena.empty() ? nullptr : cadena.front().second;
-}
-
-QFont FuenteControles() {
-    return QFont(QStringLiteral("MS Sans Serif"), 8);
-}
-
-void InstalarAccesibilidad() {
-    QAccessible::installFactory(FabricaAccesible);
-}
-
-QFont FuenteMenu() {
-    QFont f(QStringLiteral("MS Sans Serif"), 12);
-    f.setWeight(QFont::Normal);
-    return f;
 }
 
 } // namespace app

@@ -3,8 +3,6 @@
 // terms as their design: name, kind, caption, place and size in twips, the
 // place in the tab order, and what assistive technology calls the control.
 
-#include <QLabel>
-#include <QString>
 #include <QWidget>
 #include <span>
 
@@ -47,31 +45,5 @@ constexpr int Pixeles(int twips) {
 // Builds every control of the table on `cliente` and chains the focusable ones
 // in tab order. Returns the first control in tab order that takes the focus.
 QWidget* Construir(QWidget* cliente, std::span<const Control> tabla);
-
-// The fonts the fixed layouts are drawn for, substituted where they are
-// absent: every control, and the menu windows' buttons.
-QFont FuenteControles();
-QFont FuenteMenu();
-
-// Lets assistive technology press picture boxes; call once after QApplication.
-void InstalarAccesibilidad();
-
-// A picture box: a bordered picture that takes the focus and reports a click.
-class CuadroImagen : public QLabel {
-    Q_OBJECT
-  public:
-    explicit CuadroImagen(QWidget* padre);
-    // Whether a click does something here: whether anything listens.
-    bool pulsable() const;
-  signals:
-    void pulsado();
-
-  protected:
-    void mousePressEvent(QMouseEvent* e) override;
-    void mouseReleaseEvent(QMouseEvent* e) override;
-
-  private:
-    bool pulsando_ = false;
-};
 
 } // namespace app

@@ -1,5 +1,7 @@
 #include "app/frm_edicion.h"
 
+#include "app/fuentes.h"
+
 #include <QPushButton>
 
 namespace app {
@@ -24,10 +26,9 @@ FrmEdicion::FrmEdicion(Ventanas& ventanas)
     : Ventana(ventanas, Id::Edicion, "frmEdicion", "EDICIÓN", kControles) {
     for (QPushButton* b : cliente()->findChildren<QPushButton*>())
         b->setFont(FuenteMenu());
-    connect(control<QPushButton>("btnCrear"), &QPushButton::clicked, this,
+    connect(enlazar<QPushButton>("btnCrear"), &QPushButton::clicked, this,
             &FrmEdicion::btnCrearClick);
-    connect(control<QPushButton>("btnVolver"), &QPushButton::clicked, this,
-            &FrmEdicion::btnVolverClick);
+    connect(enlazar<QPushButton>("btnVolver"), &QPushButton::clicked, this, &FrmEdicion::volver);
 }
 
 // The editing menu stays loaded and hidden behind the new-record window.
@@ -37,17 +38,12 @@ void FrmEdicion::btnCrearClick() {
     ventanas_.mostrar(Id::Crear);
 }
 
-// The main menu was only hidden when it opened this window, so it is shown
-// again as it was, without loading it.
-void FrmEdicion::btnVolverClick() {
+// Not the plain way back: the main menu was only hidden when it opened this
+// window, so it is shown again as it was, without loading it.
+void FrmEdicion::volver() {
     ventanas_.ocultar(Id::Edicion);
     ventanas_.descargar(Id::Edicion);
     ventanas_.mostrar(Id::Menu);
-}
-
-// A frame close does what "VOLVER AL MENU PRINCIPAL" does.
-void FrmEdicion::alCerrarMarco() {
-    btnVolverClick();
 }
 
 } // namespace app

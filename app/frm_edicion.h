@@ -8,11 +8,10 @@ class FrmEdicion : public Ventana {
     Q_OBJECT
   public:
     explicit FrmEdicion(Ventanas& ventanas);
-    void alCerrarMarco() override;
 
   private:
     void btnCrearClick();
-    void btnVolverClick();
+    void volver() override;
 };
 
 } // namespace app

@@ -1,6 +1,7 @@
 #include "app/frm_inicio.h"
 
-#include "app/aplicacion.h"
+#include "app/cuadro_imagen.h"
+#include "app/titulo.h"
 
 #include <QIcon>
 
@@ -20,16 +21,13 @@ FrmInicio::FrmInicio(Ventanas& ventanas)
     icono.addFile(QStringLiteral(":/iconos/programa32.xpm"));
     icono.addFile(QStringLiteral(":/iconos/programa16.xpm"));
     setWindowIcon(icono);
-    auto* inicio = control<CuadroImagen>("btnInicio");
+    auto* inicio = enlazar<CuadroImagen>("btnInicio");
     inicio->setPixmap(PintarTitulo());
     connect(inicio, &CuadroImagen::pulsado, this, &FrmInicio::btnInicioClick);
 }
 
 void FrmInicio::btnInicioClick() {
-    ventanas_.ocultar(Id::Inicio);
-    ventanas_.descargar(Id::Inicio);
-    ventanas_.cargar(Id::Menu);
-    ventanas_.mostrar(Id::Menu);
+    irAlMenu();
 }
 
 // The close request unloads the window itself; from the click's own unload it

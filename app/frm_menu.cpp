@@ -1,5 +1,6 @@
 #include "app/frm_menu.h"
 
+#include "app/fuentes.h"
 #include "app/mensaje.h"
 
 #include <QAction>
@@ -68,17 +69,20 @@ FrmMenu::FrmMenu(Ventanas& ventanas) : Ventana(ventanas, Id::Menu, "frmMenu", "M
     for (QPushButton* b : cliente()->findChildren<QPushButton*>())
         b->setFont(FuenteMenu());
     const auto accion = [this](const char* nombre) {
-        return findChild<QAction*>(QString::fromLatin1(nombre));
+        auto* a = findChild<QAction*>(QString::fromLatin1(nombre));
+        if (!a)
+            faltaControl(nombre, "QAction");
+        return a;
     };
-    connect(control<QPushButton>("btnEdicion"), &QPushButton::clicked, this,
+    connect(enlazar<QPushButton>("btnEdicion"), &QPushButton::clicked, this,
             &FrmMenu::btnEdicionClick);
     connect(accion("mnEdicion"), &QAction::triggered, this, &FrmMenu::btnEdicionClick);
-    connect(control<QPushButton>("btnBuscar"), &QPushButton::clicked, this,
+    connect(enlazar<QPushButton>("btnBuscar"), &QPushButton::clicked, this,
             &FrmMenu::btnBuscarClick);
     connect(accion("mnBusqueda"), &QAction::triggered, this, &FrmMenu::btnBuscarClick);
-    connect(control<QPushButton>("btnLista"), &QPushButton::clicked, this, &FrmMenu::btnListaClick);
+    connect(enlazar<QPushButton>("btnLista"), &QPushButton::clicked, this, &FrmMenu::btnListaClick);
     connect(accion("mnLista"), &QAction::triggered, this, &FrmMenu::btnListaClick);
-    connect(control<QPushButton>("btnSalir"), &QPushButton::clicked, this, &FrmMenu::btnSalirClick);
+    connect(enlazar<QPushButton>("btnSalir"), &QPushButton::clicked, this, &FrmMenu::btnSalirClick);
     connect(accion("mnSalir"), &QAction::triggered, this, &FrmMenu::btnSalirClick);
     connect(accion("nmAcerca"), &QAction::triggered, this, &FrmMenu::nmAcercaClick);
 }

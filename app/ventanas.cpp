@@ -1,5 +1,7 @@
 #include "app/ventanas.h"
 
+#include "app/fuentes.h"
+
 #include <QApplication>
 #include <QCloseEvent>
 #include <QScrollArea>
@@ -15,7 +17,7 @@ Ventana::Ventana(Ventanas& ventanas, Id id, const char* nombre, const char* titu
     setWindowTitle(QString::fromUtf8(titulo));
     setFont(FuenteControles());
     cliente_ = new QWidget(this);
-    if (desplazar == Desplazar::No || !desplazamiento) {
+    if (desplazar == Desplazar::No) {
         setCentralWidget(cliente_);
         primerFoco_ = Construir(cliente_, tabla);
         return;
@@ -40,6 +42,17 @@ Ventana::Ventana(Ventanas& ventanas, Id id, const char* nombre, const char* titu
         if (ahora && area->widget()->isAncestorOf(ahora))
             area->ensureWidgetVisible(ahora, 0, 0);
     });
+}
+
+void Ventana::faltaControl(const char* nombre, const char* clase) const {
+    qFatal("window %s has no %s named %s", qPrintable(objectName()), clase, nombre);
+}
+
+void Ventana::irAlMenu() {
+    ventanas_.ocultar(id_);
+    ventanas_.descargar(id_);
+    ventanas_.cargar(Id::Menu);
+    ventanas_.mostrar(Id::Menu);
 }
 
 void Ventana::closeEvent(QCloseEvent* e) {

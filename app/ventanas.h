@@ -30,23 +30,38 @@ class Ventana : public QMainWindow {
 
     Id id() const { return id_; }
     QWidget* cliente() const { return cliente_; }
+    // The control `nombre` of the layout table as a T, or null.
     template <class T = QWidget> T* control(const char* nombre) const {
         return cliente_->findChild<T*>(QString::fromLatin1(nombre));
     }
-
-    // Whether windows built from now on scroll where they may: tests turn it
-    // off to compare the screen with and without scrolling.
-    static inline bool desplazamiento = true;
+    // The same, for a constructor that keeps the control for its handlers: a
+    // name missing from the table, or a control of another kind, stops the
+    // program right there, naming the window and the control.
+    template <class T> T* enlazar(const char* nombre) const {
+        T* c = control<T>(nombre);
+        if (!c)
+            faltaControl(nombre, T::staticMetaObject.className());
+        return c;
+    }
 
     // The load event, run inside load before the window can be seen.
     virtual void alCargar() {}
     // The close request, delivered by unload.
     virtual void alPedirCierre() {}
-    // The user closed the window through its frame: what that does here.
-    virtual void alCerrarMarco() = 0;
+    // The user closed the window through its frame: unless the window says
+    // otherwise, what its return button does.
+    virtual void alCerrarMarco() { volver(); }
 
   protected:
     void closeEvent(QCloseEvent* e) override;
+    // Stops the program: the window has no `clase` called `nombre`.
+    [[noreturn]] void faltaControl(const char* nombre, const char* clase) const;
+    // The return button's handler: unless the window says otherwise, back to
+    // the main menu.
+    virtual void volver() { irAlMenu(); }
+    // Leaves this window for the main menu: hide this window; unload it; load
+    // the menu (which builds it again when it was unloaded); show the menu.
+    void irAlMenu();
     Ventanas& ventanas_;
 
   private:

@@ -1,17 +1,16 @@
 #include "windows/frm_buscar.h"
 
-#include "app/aplicacion.h"
 #include "app/mensaje.h"
+#include "app/ocupado.h"
 #include "app/texto.h"
+#include "store/catalogo.h"
 #include "windows/frm_ficha.h"
 
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <algorithm>
-#include <charconv>
 #include <cstdint>
-#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -62,105 +61,61 @@ constexpr Opcion kOpciones[] = {
     {"optTema", &store::VistaFicha::Tema},
 };
 
-// The number typed to open a card: decimal digits with blanks around them;
-// anything else names no card.
-std::optional<std::int64_t> NumeroPedido(const QString& texto) {
-    const std::optional<std::string> bytes = app::HaciaCp1252(texto);
-    if (!bytes)
-        return std::nullopt;
-    std::string_view s = *bytes;
-    const auto desde = s.find_first_not_of(" \t");
-    if (desde == std::string_view::npos)
-        return std::nullopt;
-    s = s.substr(desde, s.find_last_not_of(" \t") + 1 - desde);
-    if (!std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; }))
-        return std::nullopt;
-    std::int64_t n = 0;
-    if (std::from_chars(s.data(), s.data() + s.size(), n).ec != std::errc())
-        return std::nullopt; // too large for any card
-    return n;
-}
-
 } // namespace
 
 FrmBuscar::FrmBuscar(app::Ventanas& ventanas)
     : Ventana(ventanas, app::Id::Buscar, "frmBuscar", "BUSQUEDA DE FICHAS", kControles),
-      listas_(*this) {
-    connect(control<QPushButton>("btnBuscar"), &QPushButton::clicked, this,
+      txtBuscar_(enlazar<QLineEdit>("txtBuscar")), txtNtotal_(enlazar<QLineEdit>("txtNtotal")),
+      txtNlista_(enlazar<QLineEdit>("txtNlista")), listas_(*this) {
+    for (std::size_t i = 0; i < opciones_.size(); ++i)
+        opciones_[i] = enlazar<QRadioButton>(kOpciones[i].nombre);
+    connect(enlazar<QPushButton>("btnBuscar"), &QPushButton::clicked, this,
             &FrmBuscar::btnBuscarClick);
-    connect(control<QPushButton>("btnAbrir"), &QPushButton::clicked, this,
+    connect(enlazar<QPushButton>("btnAbrir"), &QPushButton::clicked, this,
             &FrmBuscar::btnAbrirClick);
-    connect(control<QPushButton>("btnVolver"), &QPushButton::clicked, this,
-            &FrmBuscar::btnVolverClick);
+    connect(enlazar<QPushButton>("btnVolver"), &QPushButton::clicked, this, &FrmBuscar::volver);
 }
 
-std::span<const app::Control> FrmBuscar::Tabla() {
-    return kControles;
-}
-
-// A card matches when its chosen field is not empty and holds the search text
-// byte for byte somewhere; the count has no limit of its own. The box leaves out
-// what the file cannot store, so a text that cannot be converted matches nothing.
+// The box leaves out what the file cannot store, so a text that cannot be
+// converted matches nothing.
 void FrmBuscar::btnBuscarClick() {
-    const auto elegida = std::find_if(std::begin(kOpciones), std::end(kOpciones), [this](auto& o) {
-        return control<QRadioButton>(o.nombre)->isChecked();
-    });
+    const auto elegida = std::find_if(opciones_.begin(), opciones_.end(),
+                                      [](const QRadioButton* o) { return o->isChecked(); });
     std::int64_t encontradas = 0;
-    if (elegida == std::end(kOpciones)) {
+    if (elegida == opciones_.end()) {
         app::Mensaje(QStringLiteral("DEBE ELEGIR UNA OPCIÓN DE BUSQUEDA"));
-    } else if (const auto texto = app::HaciaCp1252(control<QLineEdit>("txtBuscar")->text())) {
-        const auto campo = elegida->campo;
-        const std::boyer_moore_horspool_searcher buscador(texto->begin(), texto->end());
+    } else if (const auto texto = app::HaciaCp1252(txtBuscar_->text())) {
         const app::Ocupado ocupado;
-        store::LeerFichas(store::kLimiteLista, false, [&](const store::VistaFicha& ficha) {
-            const std::string_view f = ficha.*campo;
-            if (!f.empty() && std::search(f.begin(), f.end(), buscador) != f.end()) {
-                ++encontradas;
-                listas_.Anadir(ficha);
-            }
-            return store::Paso::Seguir;
-        });
+        encontradas =
+            store::BuscarFichas(kOpciones[elegida - opciones_.begin()].campo, *texto,
+                                [this](const store::VistaFicha& ficha) { listas_.Anadir(ficha); });
         listas_.Publicar();
     }
-    control<QLineEdit>("txtNtotal")->setText(QString::number(encontradas));
+    txtNtotal_->setText(QString::number(encontradas));
 }
 
 // Opens the first card with the typed number; when there is none the search
-// window stays exactly as it was.
+// window stays exactly as it was. Not the way back to the menu: the search
+// unloads itself last, once the card it wrote into is on the screen.
 void FrmBuscar::btnAbrirClick() {
-    const QString texto = control<QLineEdit>("txtNlista")->text();
+    const QString texto = txtNlista_->text();
     if (texto.isEmpty())
         return;
     std::optional<store::Ficha> hallada;
-    if (const auto numero = NumeroPedido(texto)) {
+    const std::optional<std::string> bytes = app::HaciaCp1252(texto);
+    if (const auto numero = bytes ? store::NumeroTecleado(*bytes) : std::nullopt) {
         const app::Ocupado ocupado;
-        store::LeerFichas(store::kLimiteSiguiente, false, [&](const store::VistaFicha& ficha) {
-            if (ficha.Numero != *numero)
-                return store::Paso::Seguir;
-            hallada = store::Copiar(ficha);
-            return store::Paso::Terminar;
-        });
+        hallada = store::FichaConNumero(*numero);
     }
     if (!hallada) {
         app::Mensaje(QStringLiteral("NO EXISTE NINGUNA FICHA CON ESE NÚMERO"));
         return;
     }
-    ventanas_.obtener<FrmFicha>(app::Id::Ficha).Escribir(*hallada);
+    ventanas_.obtener<FrmFicha>(app::Id::Ficha).escribir(*hallada);
     ventanas_.ocultar(app::Id::Buscar);
     ventanas_.cargar(app::Id::Ficha);
     ventanas_.mostrar(app::Id::Ficha);
     ventanas_.descargar(app::Id::Buscar);
-}
-
-void FrmBuscar::btnVolverClick() {
-    ventanas_.ocultar(app::Id::Buscar);
-    ventanas_.descargar(app::Id::Buscar);
-    ventanas_.cargar(app::Id::Menu);
-    ventanas_.mostrar(app::Id::Menu);
-}
-
-void FrmBuscar::alCerrarMarco() {
-    btnVolverClick();
 }
 
 } // namespace win

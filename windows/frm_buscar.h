@@ -2,7 +2,10 @@
 #include "app/ventanas.h"
 #include "windows/listas.h"
 
-#include <span>
+#include <array>
+
+class QLineEdit;
+class QRadioButton;
 
 namespace win {
 
@@ -12,14 +15,16 @@ class FrmBuscar : public app::Ventana {
     Q_OBJECT
   public:
     explicit FrmBuscar(app::Ventanas& ventanas);
-    static std::span<const app::Control> Tabla();
-    void alCerrarMarco() override;
 
   private:
     void btnBuscarClick();
     void btnAbrirClick();
-    void btnVolverClick();
 
+    QLineEdit* const txtBuscar_;
+    QLineEdit* const txtNtotal_;
+    QLineEdit* const txtNlista_;
+    // The five options, in the order they are examined.
+    std::array<QRadioButton*, 5> opciones_;
     Listas listas_;
 };
 

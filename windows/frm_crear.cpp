@@ -1,7 +1,7 @@
 #include "windows/frm_crear.h"
 
-#include "app/aplicacion.h"
 #include "app/mensaje.h"
+#include "app/ocupado.h"
 #include "app/texto.h"
 #include "store/ficha.h"
 
@@ -50,16 +50,19 @@ constexpr const char* kCajas[8] = {"txtTitulo",  "txtAutor",  "txtEditorial", "t
 } // namespace
 
 FrmCrear::FrmCrear(app::Ventanas& ventanas)
-    : Ventana(ventanas, app::Id::Crear, "frmCrear", "CREAR", kControles) {
-    connect(control<QPushButton>("btnGuardar"), &QPushButton::clicked, this,
+    : Ventana(ventanas, app::Id::Crear, "frmCrear", "CREAR", kControles),
+      txtNumero_(enlazar<QLineEdit>("txtNumero")),
+      txtComentario_(enlazar<QPlainTextEdit>("txtComentario")) {
+    for (std::size_t i = 0; i < cajas_.size(); ++i)
+        cajas_[i] = enlazar<QLineEdit>(kCajas[i]);
+    connect(enlazar<QPushButton>("btnGuardar"), &QPushButton::clicked, this,
             &FrmCrear::btnGuardarClick);
-    connect(control<QPushButton>("btnVolver"), &QPushButton::clicked, this,
-            &FrmCrear::btnVolverClick);
+    connect(enlazar<QPushButton>("btnVolver"), &QPushButton::clicked, this, &FrmCrear::volver);
 }
 
 void FrmCrear::alCargar() {
     const app::Ocupado ocupado;
-    control<QLineEdit>("txtNumero")->setText(QString::number(store::SiguienteNumero()));
+    txtNumero_->setText(QString::number(store::SiguienteNumero()));
 }
 
 // The number shown is not read: the store numbers the card afresh while it
@@ -67,9 +70,9 @@ void FrmCrear::alCargar() {
 // so a failed card can be saved again.
 void FrmCrear::btnGuardarClick() {
     QStringList textos;
-    for (const char* caja : kCajas)
-        textos << control<QLineEdit>(caja)->text();
-    textos << app::TextoDe(*control<QPlainTextEdit>("txtComentario"));
+    for (const QLineEdit* caja : cajas_)
+        textos << caja->text();
+    textos << app::TextoDe(*txtComentario_);
     store::Ficha ficha;
     for (int i = 0; i < 9; ++i) {
         std::optional<std::string> bytes = app::HaciaCp1252(textos[i]);
@@ -88,18 +91,6 @@ void FrmCrear::btnGuardarClick() {
     if (error)
         app::Mensaje(QStringLiteral("NO SE HA PODIDO GUARDAR LA FICHA\n") +
                      QString::fromUtf8(error.causa.c_str()));
-}
-
-void FrmCrear::btnVolverClick() {
-    ventanas_.ocultar(app::Id::Crear);
-    ventanas_.descargar(app::Id::Crear);
-    ventanas_.cargar(app::Id::Menu);
-    ventanas_.mostrar(app::Id::Menu);
-}
-
-// A frame close does what "VOLVER" does.
-void FrmCrear::alCerrarMarco() {
-    btnVolverClick();
 }
 
 } // namespace win

@@ -1,6 +1,11 @@
 #pragma once
 #include "app/ventanas.h"
 
+#include <array>
+
+class QLineEdit;
+class QPlainTextEdit;
+
 namespace win {
 
 // The new record card: shows the number the card will get and appends the
@@ -10,11 +15,14 @@ class FrmCrear : public app::Ventana {
   public:
     explicit FrmCrear(app::Ventanas& ventanas);
     void alCargar() override;
-    void alCerrarMarco() override;
 
   private:
     void btnGuardarClick();
-    void btnVolverClick();
+
+    QLineEdit* const txtNumero_;
+    // The single-line boxes of the first eight texts, in file order.
+    std::array<QLineEdit*, 8> cajas_;
+    QPlainTextEdit* const txtComentario_;
 };
 
 } // namespace win

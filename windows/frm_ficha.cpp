@@ -53,35 +53,30 @@ constexpr Caja kCajas[] = {
 } // namespace
 
 FrmFicha::FrmFicha(app::Ventanas& ventanas)
-    : Ventana(ventanas, app::Id::Ficha, "frmFicha", "FICHA", kControles) {
-    connect(control<QPushButton>("btnVolver"), &QPushButton::clicked, this,
-            &FrmFicha::btnVolverClick);
+    : Ventana(ventanas, app::Id::Ficha, "frmFicha", "FICHA", kControles),
+      txtNumero_(enlazar<QLineEdit>("txtNumero")),
+      txtComentario_(enlazar<QPlainTextEdit>("txtComentario")) {
+    for (std::size_t i = 0; i < cajas_.size(); ++i)
+        cajas_[i] = enlazar<QLineEdit>(kCajas[i].nombre);
+    connect(enlazar<QPushButton>("btnVolver"), &QPushButton::clicked, this, &FrmFicha::volver);
 }
 
-std::span<const app::Control> FrmFicha::Tabla() {
-    return kControles;
+void FrmFicha::escribir(const store::Ficha& ficha) {
+    txtNumero_->setText(QString::number(ficha.Numero));
+    for (std::size_t i = 0; i < cajas_.size(); ++i)
+        cajas_[i]->setText(app::DesdeCp1252(ficha.*kCajas[i].campo));
+    txtComentario_->setPlainText(app::DesdeCp1252(ficha.Comentario));
 }
 
-void FrmFicha::Escribir(const store::Ficha& ficha) {
-    control<QLineEdit>("txtNumero")->setText(QString::number(ficha.Numero));
-    for (const Caja& c : kCajas)
-        control<QLineEdit>(c.nombre)->setText(app::DesdeCp1252(ficha.*c.campo));
-    control<QPlainTextEdit>("txtComentario")->setPlainText(app::DesdeCp1252(ficha.Comentario));
-}
-
-// The search window is gone by now: hiding it builds it hidden and the unload
-// two steps later destroys it again.
-void FrmFicha::btnVolverClick() {
+// Not the plain way back: the search window is gone by now, and hiding it
+// builds it hidden so that the unload two steps later destroys it again.
+void FrmFicha::volver() {
     ventanas_.ocultar(app::Id::Ficha);
     ventanas_.ocultar(app::Id::Buscar);
     ventanas_.descargar(app::Id::Ficha);
     ventanas_.descargar(app::Id::Buscar);
     ventanas_.cargar(app::Id::Menu);
     ventanas_.mostrar(app::Id::Menu);
-}
-
-void FrmFicha::alCerrarMarco() {
-    btnVolverClick();
 }
 
 } // namespace win

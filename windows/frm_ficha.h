@@ -2,7 +2,10 @@
 #include "app/ventanas.h"
 #include "store/ficha.h"
 
-#include <span>
+#include <array>
+
+class QLineEdit;
+class QPlainTextEdit;
 
 namespace win {
 
@@ -11,13 +14,16 @@ class FrmFicha : public app::Ventana {
     Q_OBJECT
   public:
     explicit FrmFicha(app::Ventanas& ventanas);
-    static std::span<const app::Control> Tabla();
     // Writes the card's number and nine texts into the boxes.
-    void Escribir(const store::Ficha& ficha);
-    void alCerrarMarco() override;
+    void escribir(const store::Ficha& ficha);
 
   private:
-    void btnVolverClick();
+    void volver() override;
+
+    QLineEdit* const txtNumero_;
+    // The single-line boxes, in the order of the card fields they show.
+    std::array<QLineEdit*, 8> cajas_;
+    QPlainTextEdit* const txtComentario_;
 };
 
 } // namespace win

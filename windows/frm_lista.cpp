@@ -1,6 +1,7 @@
 #include "windows/frm_lista.h"
 
-#include "app/aplicacion.h"
+#include "app/ocupado.h"
+#include "store/catalogo.h"
 
 #include <QLineEdit>
 #include <QPushButton>
@@ -32,13 +33,9 @@ constexpr app::Control kControles[] = {
 } // namespace
 
 FrmLista::FrmLista(app::Ventanas& ventanas)
-    : Ventana(ventanas, app::Id::Lista, "frmLista", "LISTA DE LIBROS", kControles), listas_(*this) {
-    connect(control<QPushButton>("btnVolver"), &QPushButton::clicked, this,
-            &FrmLista::btnVolverClick);
-}
-
-std::span<const app::Control> FrmLista::Tabla() {
-    return kControles;
+    : Ventana(ventanas, app::Id::Lista, "frmLista", "LISTA DE LIBROS", kControles),
+      txtNumero_(enlazar<QLineEdit>("txtNumero")), listas_(*this) {
+    connect(enlazar<QPushButton>("btnVolver"), &QPushButton::clicked, this, &FrmLista::volver);
 }
 
 // Lists every card up to the first one numbered 0; the number box shows the
@@ -47,27 +44,11 @@ void FrmLista::alCargar() {
     std::optional<std::int64_t> ultimo;
     {
         const app::Ocupado ocupado;
-        store::LeerFichas(store::kLimiteLista, false, [&](const store::VistaFicha& ficha) {
-            if (ficha.Numero == 0)
-                return store::Paso::Terminar;
-            ultimo = ficha.Numero;
-            listas_.Anadir(ficha);
-            return store::Paso::Seguir;
-        });
+        ultimo =
+            store::ListarFichas([this](const store::VistaFicha& ficha) { listas_.Anadir(ficha); });
         listas_.Publicar();
     }
-    control<QLineEdit>("txtNumero")->setText(ultimo ? QString::number(*ultimo) : QString());
-}
-
-void FrmLista::btnVolverClick() {
-    ventanas_.ocultar(app::Id::Lista);
-    ventanas_.descargar(app::Id::Lista);
-    ventanas_.cargar(app::Id::Menu);
-    ventanas_.mostrar(app::Id::Menu);
-}
-
-void FrmLista::alCerrarMarco() {
-    btnVolverClick();
+    txtNumero_->setText(ultimo ? QString::number(*ultimo) : QString());
 }
 
 } // namespace win

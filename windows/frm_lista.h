@@ -2,7 +2,7 @@
 #include "app/ventanas.h"
 #include "windows/listas.h"
 
-#include <span>
+class QLineEdit;
 
 namespace win {
 
@@ -12,13 +12,10 @@ class FrmLista : public app::Ventana {
     Q_OBJECT
   public:
     explicit FrmLista(app::Ventanas& ventanas);
-    static std::span<const app::Control> Tabla();
     void alCargar() override;
-    void alCerrarMarco() override;
 
   private:
-    void btnVolverClick();
-
+    QLineEdit* const txtNumero_;
     Listas listas_;
 };
 

@@ -2,7 +2,7 @@
 // shortcuts, navigation, the exit question and the buttons that do nothing.
 #include "app/mensaje.h"
 #include "app/ventanas.h"
-#include "tests/soporte/soporte.h"
+#include "tests/soporte/ventanas.h"
 
 #include <QAction>
 #include <QApplication>

@@ -3,7 +3,7 @@
 // screen as large as the design.
 #include "app/diseno.h"
 #include "app/ventanas.h"
-#include "tests/soporte/soporte.h"
+#include "tests/soporte/ventanas.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -87,11 +87,19 @@ TEST(Fuentes, ALargeDesktopFontCutsNoCaption) {
 TEST(Desplazamiento, OnAFullSizeScreenEveryWindowLooksAsWithoutIt) {
     prueba::DirTemporal dir;
     prueba::Programa p;
-    const auto foto = [&p](Id id) {
+    // The window as shown; `sinArea`: with its client area put straight in
+    // place of the scroll area before it is shown, as a window that does not
+    // scroll has it.
+    const auto foto = [&p](Id id, bool sinArea) {
         p.ventanas.cargar(id);
+        app::Ventana& v = p.ventanas.obtener(id);
+        if (auto* area = v.findChild<QScrollArea*>(); area && sinArea) {
+            QWidget* cliente = area->takeWidget();
+            cliente->setMinimumSize(0, 0);
+            v.setCentralWidget(cliente);
+        }
         p.ventanas.mostrar(id);
         Procesar();
-        app::Ventana& v = p.ventanas.obtener(id);
         const QImage imagen = v.grab().toImage();
         const bool desplaza = v.findChild<QScrollArea*>() != nullptr;
         p.ventanas.ocultar(id);
@@ -100,10 +108,8 @@ TEST(Desplazamiento, OnAFullSizeScreenEveryWindowLooksAsWithoutIt) {
         return std::pair{imagen, desplaza};
     };
     for (Id id : kTodas) {
-        app::Ventana::desplazamiento = false;
-        const auto [sin, noDesplaza] = foto(id);
-        app::Ventana::desplazamiento = true;
-        const auto [con, desplaza] = foto(id);
+        const auto [sin, noDesplaza] = foto(id, true);
+        const auto [con, desplaza] = foto(id, false);
         SCOPED_TRACE(static_cast<int>(id));
         EXPECT_FALSE(noDesplaza);
         EXPECT_EQ(desplaza, id != Id::Inicio);

@@ -1,7 +1,7 @@
 // The Windows-1252 boundary between the record file and the widgets.
 #include "app/texto.h"
 #include "app/ventanas.h"
-#include "tests/soporte/soporte.h"
+#include "tests/soporte/ventanas.h"
 
 #include <QApplication>
 #include <QClipboard>

@@ -1,9 +1,10 @@
 // The window table, its five operations, the end rule, the title window and
 // the message box.
+#include "app/cuadro_imagen.h"
 #include "app/frm_inicio.h"
 #include "app/mensaje.h"
 #include "app/ventanas.h"
-#include "tests/soporte/soporte.h"
+#include "tests/soporte/ventanas.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -106,6 +107,19 @@ TEST(Operaciones, ShowMaximizesAndRestoresTheFocusOnlyForAKeptWindow) {
     t.v.descargar(Id::Menu);
     t.v.mostrar(Id::Menu);
     EXPECT_EQ(t.v.obtener(Id::Menu).focusWidget()->objectName(), "txtUno");
+}
+
+// A control a window keeps for its handlers is bound once, as it is built: a
+// misspelt name or a control of another kind stops the program there, naming
+// the window and the control, instead of failing later in a handler.
+TEST(EnlazarDeathTest, AMissingOrMistypedControlStopsTheProgramNamingIt) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    Tabla t;
+    t.v.cargar(Id::Crear);
+    const app::Ventana& w = t.v.obtener(Id::Crear);
+    EXPECT_EQ(w.enlazar<QLineEdit>("txtUno"), w.control<QLineEdit>("txtUno"));
+    EXPECT_DEATH(w.enlazar<QLineEdit>("txtTres"), "frmPrueba has no QLineEdit named txtTres");
+    EXPECT_DEATH(w.enlazar<QPushButton>("txtUno"), "frmPrueba has no QPushButton named txtUno");
 }
 
 TEST(FinDelPrograma, EndsWhenAHandlerLeavesNoWindowLoadedAndNotInBetween) {

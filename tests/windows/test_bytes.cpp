@@ -4,7 +4,7 @@
 // (0x81, 0x8D, 0x8F, 0x90, 0x9D) travel like the others.
 #include "app/texto.h"
 #include "store/ficha.h"
-#include "tests/soporte/soporte.h"
+#include "tests/soporte/ventanas.h"
 
 #include <QAbstractItemModel>
 #include <QLineEdit>
@@ -65,7 +65,7 @@ class Bytes : public ::testing::Test {
 
 TEST_F(Bytes, EveryByteIsFoundShownAndSavedBackUnchanged) {
     const store::Ficha todos = Todos();
-    prueba::Escribir("fichas.dat", store::Linea(todos));
+    prueba::Escribir(store::Linea(todos));
 
     // Found by the undefined bytes themselves, and listed.
     p.ventanas.cargar(Id::Menu);
@@ -105,5 +105,5 @@ TEST_F(Bytes, EveryByteIsFoundShownAndSavedBackUnchanged) {
     EXPECT_EQ(vigia.cuadros, 0);
     store::Ficha copia = todos;
     copia.Numero = 2;
-    EXPECT_EQ(prueba::Leer("fichas.dat"), store::Linea(todos) + store::Linea(copia));
+    EXPECT_EQ(prueba::Contenido(), store::Linea(todos) + store::Linea(copia));
 }

@@ -3,7 +3,7 @@
 #include "app/mensaje.h"
 #include "app/texto.h"
 #include "app/ventanas.h"
-#include "tests/soporte/soporte.h"
+#include "tests/soporte/ventanas.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -17,7 +17,7 @@
 
 using app::Id;
 using app::Tipo;
-using prueba::Leer;
+using prueba::Contenido;
 using prueba::Procesar;
 
 namespace {
@@ -50,9 +50,10 @@ constexpr app::Control kCrear[] = {
     {"Label1", Tipo::Etiqueta, "Introduzca el título del libro", 120, 600, 3855, 255, 7},
 };
 
-// One card as the program writes it: a title and eight empty texts.
-std::string Linea(int numero, const std::string& titulo = "") {
-    return std::to_string(numero) + ",\"" + titulo + R"(","","","","","","","","")" + "\r\n";
+// One card as the program writes it: a title, empty unless given, and eight
+// empty texts.
+std::string Linea(int numero, std::string_view titulo = "") {
+    return prueba::Fila(std::to_string(numero), titulo);
 }
 
 // Cards numbered 1 to n.
@@ -134,7 +135,7 @@ TEST_F(Crear, ShowsTheNumberTheNextCardWillGet) {
         SCOPED_TRACE(c.caso);
         std::filesystem::remove("fichas.dat");
         if (c.archivo)
-            prueba::Escribir("fichas.dat", *c.archivo);
+            prueba::Escribir(*c.archivo);
         abrir();
         EXPECT_EQ(numero(), QString::fromLatin1(c.numero));
         pulsar(Id::Crear, "btnVolver");
@@ -159,9 +160,9 @@ TEST_F(Crear, SavesTheTypedTextsAsOneCardInFileOrder) {
     prueba::Teclear(comentario(), QStringLiteral("dos"));
     prueba::Vigia vigia;
     guardar();
-    EXPECT_EQ(Leer("fichas.dat"), "1,\" A\xF1o, mes \",\"N\xFA\xF1"
-                                  "ez\",\"Ed\",\"1999\",\"120\",\"3\",\"C-7\",\"\xBF\x80?\","
-                                  "\"uno\r\ndos\"\r\n");
+    EXPECT_EQ(Contenido(), "1,\" A\xF1o, mes \",\"N\xFA\xF1"
+                           "ez\",\"Ed\",\"1999\",\"120\",\"3\",\"C-7\",\"\xBF\x80?\","
+                           "\"uno\r\ndos\"\r\n");
     // The window stays as it was, silently.
     EXPECT_EQ(vigia.cuadros, 0);
     EXPECT_EQ(prueba::Programa::visibles(), QStringList({"frmCrear"}));
@@ -172,20 +173,20 @@ TEST_F(Crear, SavesTheTypedTextsAsOneCardInFileOrder) {
 }
 
 TEST_F(Crear, EachSaveNumbersTheCardAfreshFromTheFile) {
-    prueba::Escribir("fichas.dat", Fichas(5));
+    prueba::Escribir(Fichas(5));
     abrir();
     ASSERT_EQ(numero(), QStringLiteral("6"));
     // Nothing typed, saved twice: two empty cards with consecutive numbers.
     guardar();
     guardar();
     std::string esperado = Fichas(5) + Linea(6) + Linea(7);
-    EXPECT_EQ(Leer("fichas.dat"), esperado);
+    EXPECT_EQ(Contenido(), esperado);
     // Another copy of the program appends a card: the next save follows it,
     // whatever the box still shows.
     esperado += Linea(8, "otro");
-    prueba::Escribir("fichas.dat", esperado);
+    prueba::Escribir(esperado);
     guardar();
-    EXPECT_EQ(Leer("fichas.dat"), esperado + Linea(9));
+    EXPECT_EQ(Contenido(), esperado + Linea(9));
     EXPECT_EQ(numero(), QStringLiteral("6"));
 }
 
@@ -233,7 +234,7 @@ TEST_F(Crear, AFailedSaveIsReportedAndKeepsTheCard) {
     prueba::Vigia vigia;
     guardar();
     EXPECT_EQ(vigia.cuadros, 0);
-    EXPECT_EQ(Leer("fichas.dat"), Linea(1, "Perdido"));
+    EXPECT_EQ(Contenido(), Linea(1, "Perdido"));
 }
 
 // Even a text a program puts in a box loses what the file cannot hold, so the
@@ -247,7 +248,7 @@ TEST_F(Crear, WhatTheFileCannotHoldIsLeftOutOfEveryBox) {
     prueba::Vigia vigia;
     guardar();
     EXPECT_EQ(vigia.cuadros, 0);
-    EXPECT_EQ(Leer("fichas.dat"), "1,\"\",\"mega\",\"\",\"\",\"\",\"\",\"\",\"\",\"Dvo\xE1k\"\r\n");
+    EXPECT_EQ(Contenido(), "1,\"\",\"mega\",\"\",\"\",\"\",\"\",\"\",\"\",\"Dvo\xE1k\"\r\n");
 }
 
 // Texts have no length limit: a title and an author of 100,000 characters,
@@ -262,9 +263,8 @@ TEST_F(Crear, LongPastedTextsAreSavedWhole) {
         EXPECT_EQ(caja(nombre)->text().size(), 100'000) << nombre;
     }
     guardar();
-    EXPECT_EQ(Leer("fichas.dat"), "1,\"" + *app::HaciaCp1252(titulo) + "\",\"" +
-                                      *app::HaciaCp1252(autor) + R"(","","","","","","","")" +
-                                      "\r\n");
+    EXPECT_EQ(Contenido(), "1,\"" + *app::HaciaCp1252(titulo) + "\",\"" + *app::HaciaCp1252(autor) +
+                               R"(","","","","","","","")" + "\r\n");
 }
 
 } // namespace

@@ -1,7 +1,7 @@
 // The full list window: its layout, the filling on load and the way back.
 #include "app/texto.h"
 #include "store/ficha.h"
-#include "tests/soporte/soporte.h"
+#include "tests/soporte/ventanas.h"
 #include "windows/frm_lista.h"
 
 #include <QAbstractItemModel>
@@ -19,6 +19,24 @@ using prueba::B;
 using prueba::Filas;
 
 namespace {
+
+// The design's layout, kept here as the oracle rather than read from the window.
+constexpr app::Control kLista[] = {
+    {"btnVolver", app::Tipo::Boton, "VOLVER", 5400, 7440, 1215, 495, 13},
+    {"LstAutor", app::Tipo::Lista, "", 120, 960, 3375, 6300, 6},
+    {"LstTitulo", app::Tipo::Lista, "", 3480, 960, 3855, 6300, 5},
+    {"LstEditorial", app::Tipo::Lista, "", 7320, 960, 1695, 6300, 4},
+    {"LstCodigo", app::Tipo::Lista, "", 9000, 960, 1095, 6300, 3},
+    {"LstTema", app::Tipo::Lista, "", 10080, 960, 1695, 6300, 2},
+    {"txtNumero", app::Tipo::TextoLectura, "", 1440, 240, 1215, 285, 1},
+    {"Label5", app::Tipo::Etiqueta, "Nº", 120, 720, 255, 255, 12},
+    {"Label6", app::Tipo::Etiqueta, "Autor", 480, 720, 3015, 255, 11},
+    {"Label7", app::Tipo::Etiqueta, "Título", 3600, 720, 3615, 255, 10},
+    {"Label8", app::Tipo::Etiqueta, "Editorial", 7320, 720, 1695, 255, 9},
+    {"Label9", app::Tipo::Etiqueta, "Código", 9000, 720, 975, 255, 8},
+    {"Label10", app::Tipo::Etiqueta, "Tema", 10080, 720, 1575, 255, 7},
+    {"Label1", app::Tipo::Etiqueta, "Nº fichas", 120, 240, 1215, 255, 0},
+};
 
 // One line of the record file with the texts the lists show, in their order
 // (UTF-8 here, the file's code page there); the other texts empty.
@@ -54,7 +72,7 @@ class Lista : public ::testing::Test {
 TEST_F(Lista, IsBuiltFromItsTableWithTheFocusInTheNumberBox) {
     app::Ventana& v = Abrir();
     EXPECT_EQ(v.windowTitle(), "LISTA DE LIBROS");
-    prueba::VerificarTabla(v, win::FrmLista::Tabla());
+    prueba::VerificarTabla(v, kLista);
     EXPECT_TRUE(v.control<QLineEdit>("txtNumero")->isReadOnly());
     EXPECT_EQ(v.focusWidget()->objectName(), "txtNumero");
     EXPECT_EQ(prueba::CadenaFoco(v.control("txtNumero"), 8),
@@ -65,7 +83,7 @@ TEST_F(Lista, IsBuiltFromItsTableWithTheFocusInTheNumberBox) {
 TEST_F(Lista, EachCardGivesOneRowInEveryListWithTheCodeNotTheCopies) {
     const store::Ficha f{1,     "Rayuela", "Cortazar", "Sudamericana", "1963",
                          "600", "COPIAS",  "COD-1",    "Novela",       "nada"};
-    prueba::Escribir("fichas.dat", store::Linea(f));
+    prueba::Escribir(store::Linea(f));
     app::Ventana& v = Abrir();
     EXPECT_EQ(Filas(v, "LstAutor"), QStringList{"1 Cortazar"});
     EXPECT_EQ(Filas(v, "LstTitulo"), QStringList{"Rayuela"});
@@ -92,7 +110,7 @@ class Contenidos : public Lista, public ::testing::WithParamInterface<CasoLista>
 TEST_P(Contenidos, ListThePrefixUpToTheFirstCardNumberedZero) {
     const CasoLista& c = GetParam();
     if (c.archivo)
-        prueba::Escribir("fichas.dat", *c.archivo);
+        prueba::Escribir(*c.archivo);
     app::Ventana& v = Abrir();
     EXPECT_EQ(Filas(v, "LstAutor"), c.autores);
     EXPECT_EQ(Filas(v, "LstTitulo"), c.titulos);
@@ -150,7 +168,7 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.nombre); });
 
 TEST_F(Lista, VolverShowsANewMainMenuAndTheNextVisitListsTheSavedCardOnceAtTheEnd) {
-    prueba::Escribir("fichas.dat", Linea(1, "Ana", "A") + Linea(2, "Luis", "B"));
+    prueba::Escribir(Linea(1, "Ana", "A") + Linea(2, "Luis", "B"));
     Abrir();
     p.ventanas.obtener(Id::Lista).control<QPushButton>("btnVolver")->click();
     Procesar();

@@ -2,7 +2,7 @@
 // tests run as root: the list, the search and the card still work; a save
 // shows its failure box, keeps the typed card and changes nothing.
 #include "store/ficha.h"
-#include "tests/soporte/soporte.h"
+#include "tests/soporte/ventanas.h"
 
 #include <QAbstractItemModel>
 #include <QLineEdit>
@@ -49,7 +49,7 @@ void PrintTo(const Caso& caso, std::ostream* os) {
 class Permisos : public ::testing::TestWithParam<Caso> {
   protected:
     void SetUp() override {
-        prueba::Escribir("fichas.dat", Catalogo());
+        prueba::Escribir(Catalogo());
         ASSERT_EQ(chmod("fichas.dat", 0444), 0);
         if (GetParam().montaje) {
             MontarSoloLectura();
@@ -157,7 +157,7 @@ TEST_P(Permisos, ListSearchAndCardWorkAndASaveSaysWhyAndKeepsTheCard) {
     EXPECT_EQ(prueba::Programa::visibles(), QStringList{"frmCrear"});
     EXPECT_EQ(v(Id::Crear).control<QLineEdit>("txtTitulo")->text(), "Nueva");
     EXPECT_EQ(v(Id::Crear).control<QPlainTextEdit>("txtComentario")->toPlainText(), "nota");
-    EXPECT_EQ(prueba::Leer("fichas.dat"), Catalogo());
+    EXPECT_EQ(prueba::Contenido(), Catalogo());
     Pulsar(Id::Crear, "btnVolver");
 }
 

@@ -2,8 +2,8 @@
 // call of a run of saves, and whatever the disk kept, every card reported
 // saved is read back from it.
 
-#include "ayudas.h"
 #include "disco.h"
+#include "tests/soporte/fichas.h"
 
 #include <cstdint>
 #include <limits>

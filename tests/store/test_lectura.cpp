@@ -1,7 +1,7 @@
 // Reading passes: the next-number rule, the counter, and every kind of input
 // a reader may meet, including files the program never writes.
 
-#include "ayudas.h"
+#include "tests/soporte/fichas.h"
 
 #include "store/lector.h"
 

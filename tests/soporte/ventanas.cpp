@@ -1,6 +1,7 @@
-#include "tests/soporte/soporte.h"
+#include "tests/soporte/ventanas.h"
 
 #include "app/aplicacion.h"
+#include "app/cuadro_imagen.h"
 #include "app/programa.h"
 #include "app/texto.h"
 
@@ -16,40 +17,10 @@
 #include <QTest>
 #include <QTimer>
 #include <algorithm>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <memory>
-#include <sstream>
-#include <unistd.h>
 #include <vector>
 
 namespace prueba {
-
-DirTemporal::DirTemporal() {
-    char plantilla[] = "/tmp/folioteca-XXXXXX";
-    ruta_ = mkdtemp(plantilla);
-    anterior_ = std::filesystem::current_path();
-    std::filesystem::current_path(ruta_);
-}
-
-DirTemporal::~DirTemporal() {
-    std::filesystem::current_path(anterior_);
-    std::error_code ec;
-    std::filesystem::remove_all(ruta_, ec);
-}
-
-std::string Leer(const std::string& ruta) {
-    std::ifstream f(ruta, std::ios::binary);
-    std::ostringstream s;
-    s << f.rdbuf();
-    return s.str();
-}
-
-void Escribir(const std::string& ruta, const std::string& bytes) {
-    std::ofstream f(ruta, std::ios::binary | std::ios::trunc);
-    f << bytes;
-}
 
 Programa::Programa() {
     app::RegistrarVentanas(ventanas);

@@ -1,7 +1,7 @@
 // Permission failures for real: the tests run as root, who may write
 // anywhere, so each case runs in a child that has become an unprivileged user.
 
-#include "ayudas.h"
+#include "tests/soporte/fichas.h"
 
 #include <cerrno>
 #include <cstring>

@@ -1,6 +1,6 @@
 // Failed saves leave the file as it was and say why; the program goes on.
 
-#include "ayudas.h"
+#include "tests/soporte/fichas.h"
 
 #include "store/archivos.h"
 

@@ -1,6 +1,7 @@
 #pragma once
-// What the store tests share: a fresh working directory per test, fixture
-// files, and cards turned into plain vectors that compare and print well.
+// The test support without Qt, for every test: a fresh working directory per
+// test, fixture files, record lines, and cards turned into plain vectors that
+// compare and print well. The widget side is in tests/soporte/ventanas.h.
 
 #include "store/archivos.h"
 #include "store/ficha.h"
@@ -17,18 +18,29 @@
 
 namespace prueba {
 
-// Each test runs in its own empty directory under /tmp, which is the
-// current directory for the test's length.
-class EnCarpeta : public ::testing::Test {
-  protected:
-    void SetUp() override;
-    void TearDown() override;
-    std::filesystem::path carpeta_;
+// A fresh empty directory under /tmp, made the current one for the life of
+// the object.
+class DirTemporal {
+  public:
+    DirTemporal();
+    ~DirTemporal();
+    DirTemporal(const DirTemporal&) = delete;
+    DirTemporal& operator=(const DirTemporal&) = delete;
+    const std::string& ruta() const { return ruta_; }
 
   private:
+    std::string ruta_;
     std::filesystem::path anterior_;
 };
 
+// A test fixture that runs each test in its own DirTemporal.
+class EnCarpeta : public ::testing::Test {
+  private:
+    DirTemporal carpeta_;
+};
+
+// Writes or reads a whole file of the current directory, the record file unless
+// another is named.
 void Escribir(std::string_view bytes, const std::filesystem::path& nombre = "fichas.dat");
 std::string Contenido(const std::filesystem::path& nombre = "fichas.dat");
 
@@ -39,7 +51,9 @@ Resumen Resumir(const store::VistaFicha& ficha);
 // Builds the summary of a card; missing texts are empty.
 Resumen R(std::int64_t numero, std::vector<std::string> textos = {});
 
-// A line as the program writes it, with the number given as raw text.
+// A line as the program writes it, with the number given as raw text, a title
+// and eight empty texts. Written out here, not with store::Linea, so that tests
+// of what the program writes do not check the line format against itself.
 std::string Fila(std::string_view numero, std::string_view titulo = "x");
 
 // Every card of a pass, with the limit of the full list.

@@ -1,7 +1,7 @@
 // Two programs saving into one file at the same moment, and a program
 // reading while another saves.
 
-#include "ayudas.h"
+#include "tests/soporte/fichas.h"
 
 #include "store/lector.h"
 

@@ -2,7 +2,7 @@
 // process saves cards in a loop and reports each one once GuardarFicha has
 // returned; it is killed with SIGKILL at random moments.
 
-#include "ayudas.h"
+#include "tests/soporte/fichas.h"
 
 #include <cerrno>
 #include <chrono>

@@ -1,10 +1,12 @@
 #pragma once
-// Shared fixtures of the widget tests: the offscreen application, a scratch
-// directory per test, the whole window table, and answering message boxes.
+// The widget side of the test support: the offscreen application, the whole
+// window table, and answering message boxes. Directories, files and record
+// lines come from tests/soporte/fichas.h, which needs no Qt.
 
 #include "app/diseno.h"
 #include "app/mensaje.h"
 #include "app/ventanas.h"
+#include "tests/soporte/fichas.h"
 
 #include <QString>
 #include <QTimer>
@@ -14,20 +16,6 @@
 #include <string>
 
 namespace prueba {
-
-// A fresh empty directory, made the current one for the life of the object.
-class DirTemporal {
-  public:
-    DirTemporal();
-    ~DirTemporal();
-    const std::string& ruta() const { return ruta_; }
-
-  private:
-    std::string ruta_, anterior_;
-};
-
-std::string Leer(const std::string& ruta);
-void Escribir(const std::string& ruta, const std::string& bytes);
 
 // The program's window table with every window registered; ending the
 // program is recorded instead of leaving the event loop.

@@ -1,4 +1,4 @@
-#include "ayudas.h"
+#include "tests/soporte/fichas.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -12,17 +12,21 @@
 
 namespace prueba {
 
-void EnCarpeta::SetUp() {
-    char plantilla[] = "/tmp/folioteca-store-XXXXXX";
-    ASSERT_NE(mkdtemp(plantilla), nullptr);
-    carpeta_ = plantilla;
+DirTemporal::DirTemporal() {
+    char plantilla[] = "/tmp/folioteca-XXXXXX";
+    if (mkdtemp(plantilla) == nullptr) {
+        std::perror("mkdtemp");
+        std::abort(); // no test can run without its directory
+    }
+    ruta_ = plantilla;
     anterior_ = std::filesystem::current_path();
-    std::filesystem::current_path(carpeta_);
+    std::filesystem::current_path(ruta_);
 }
 
-void EnCarpeta::TearDown() {
+DirTemporal::~DirTemporal() {
     std::filesystem::current_path(anterior_);
-    std::filesystem::remove_all(carpeta_);
+    std::error_code ec;
+    std::filesystem::remove_all(ruta_, ec);
 }
 
 void Escribir(std::string_view bytes, const std::filesystem::path& nombre) {

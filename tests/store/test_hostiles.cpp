@@ -2,7 +2,7 @@
 // saved after it, in a child whose address space is capped (ulimit -v): a
 // pass holds one card at a time, so a file far larger than the cap is fine.
 
-#include "ayudas.h"
+#include "tests/soporte/fichas.h"
 
 #include <algorithm>
 #include <cstdint>

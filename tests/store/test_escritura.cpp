@@ -1,6 +1,6 @@
 // Writing cards: the exact bytes of a line, numbering, and reading back.
 
-#include "ayudas.h"
+#include "tests/soporte/fichas.h"
 
 #include "store/archivos.h"
 
