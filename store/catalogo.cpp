@@ -10,7 +10,7 @@ std::int64_t BuscarFichas(CampoDe<std::string_view> campo, std::string_view text
                           const FilaPorFicha& encontrada) {
     const std::boyer_moore_horspool_searcher buscador(texto.begin(), texto.end());
     std::int64_t cuenta = 0;
-    LeerFichas(kLimiteLista, false, [&](const VistaFicha& ficha) {
+    LeerFichas(kLimitePaseDeLista, Contador::Olvidar, [&](const VistaFicha& ficha) {
         const std::string_view f = ficha.*campo;
         if (!f.empty() && std::search(f.begin(), f.end(), buscador) != f.end()) {
             ++cuenta;
@@ -36,7 +36,7 @@ std::optional<std::int64_t> NumeroTecleado(std::string_view s) {
 
 std::optional<Ficha> FichaConNumero(std::int64_t numero) {
     std::optional<Ficha> hallada;
-    LeerFichas(kLimiteSiguiente, false, [&](const VistaFicha& ficha) {
+    LeerFichas(kLimitePaseDeNumero, Contador::Olvidar, [&](const VistaFicha& ficha) {
         if (ficha.Numero != numero)
             return Paso::Seguir;
         hallada = Copiar(ficha);
@@ -47,7 +47,7 @@ std::optional<Ficha> FichaConNumero(std::int64_t numero) {
 
 std::optional<std::int64_t> ListarFichas(const FilaPorFicha& fila) {
     std::optional<std::int64_t> ultimo;
-    LeerFichas(kLimiteLista, false, [&](const VistaFicha& ficha) {
+    LeerFichas(kLimitePaseDeLista, Contador::Olvidar, [&](const VistaFicha& ficha) {
         if (ficha.Numero == 0)
             return Paso::Terminar;
         ultimo = ficha.Numero;

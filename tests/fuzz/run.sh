@@ -10,7 +10,9 @@ mkdir -p "$out/corpus"
 out=$(cd "$out" && pwd) # the target changes its directory before it reads the corpora
 clang++ -std=c++20 -O1 -g -fno-omit-frame-pointer \
   -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all -I"$top" \
-  "$top"/store/ficha.cpp "$top"/store/lector.cpp "$top"/store/estructura.cpp \
+  "$top"/store/ficha.cpp "$top"/store/linea.cpp "$top"/store/lectura.cpp "$top"/store/lector.cpp \
+  "$top"/store/estructura.cpp "$top"/store/fuentes.cpp "$top"/store/apertura.cpp "$top"/store/error.cpp \
+  "$top"/store/guardar.cpp "$top"/store/catalogo.cpp \
   "$top"/store/archivos.cpp \
   "$top"/tests/store/disco.cpp "$top"/tests/fuzz/fuzz_lectura.cpp -o "$out/fuzz_lectura"
 # New inputs go to the scratch corpus in $out; the seeds in the repository stay as

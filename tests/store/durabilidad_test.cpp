@@ -4,6 +4,7 @@
 
 #include "ayudas.h"
 #include "disco.h"
+#include "store/guardar.h"
 
 #include <cstdint>
 #include <limits>

@@ -3,6 +3,7 @@
 #include "ayudas.h"
 
 #include "store/archivos.h"
+#include "store/guardar.h"
 
 #include <algorithm>
 #include <fcntl.h>

@@ -27,7 +27,7 @@ struct Resultado {
 
 // The pass over `datos` fed `tramo` bytes per read, from a first buffer of `bloque`.
 Resultado Leer(store::Explorador explorador, const std::string& datos, std::size_t bloque,
-               std::size_t tramo, std::int64_t limite = store::kLimiteLista) {
+               std::size_t tramo, std::int64_t limite = store::kLimitePaseDeLista) {
     store::ElegirExplorador(explorador);
     Resultado r;
     const auto fuente = [&](char* destino, std::size_t largo, std::int64_t desde) {
@@ -36,8 +36,8 @@ Resultado Leer(store::Explorador explorador, const std::string& datos, std::size
         std::memcpy(destino, datos.data() + d, n);
         return static_cast<ssize_t>(n);
     };
-    const store::Recorrido recorrido =
-        store::Recorrer(fuente, bloque, limite, false, [&](const store::VistaFicha& f) {
+    const store::Recorrido recorrido = store::Recorrer(
+        fuente, bloque, limite, store::Contador::Olvidar, [&](const store::VistaFicha& f) {
             std::vector<std::string> carta{std::to_string(f.Numero)};
             for (const auto campo : store::kCamposVista)
                 carta.emplace_back(f.*campo);
