@@ -78,8 +78,9 @@ void AbrirUltima(benchmark::State& estado) {
         hallada = store::FichaConNumero(numero);
         benchmark::DoNotOptimize(hallada);
     }
-    if (numero > 0 && !hallada)
+    if (numero > 0 && !hallada) {
         estado.SkipWithError("la última ficha no aparece");
+    }
 }
 
 // A synced copy of fichas.dat in a directory of its own, so that saving never
@@ -88,14 +89,16 @@ class Copia {
   public:
     Copia() {
         std::string plantilla = (fs::temp_directory_path() / "folioteca-guardar-XXXXXX").string();
-        if (::mkdtemp(plantilla.data()) == nullptr)
+        if (::mkdtemp(plantilla.data()) == nullptr) {
             throw fs::filesystem_error("mkdtemp", std::error_code(errno, std::generic_category()));
+        }
         dir_ = plantilla;
         const fs::path archivo = dir_ / store::kNombreArchivo;
-        if (fs::exists(store::kNombreArchivo))
+        if (fs::exists(store::kNombreArchivo)) {
             fs::copy_file(store::kNombreArchivo, archivo);
-        else
+        } else {
             std::fclose(std::fopen(archivo.c_str(), "wb"));
+        }
         tam_ = static_cast<off_t>(fs::file_size(archivo));
         Sincronizar();
     }
@@ -170,8 +173,9 @@ void Registrar() {
 
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
         return 1;
+    }
     Registrar();
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

@@ -23,22 +23,26 @@ std::int64_t BuscarFichas(CampoDe<std::string_view> campo, std::string_view text
 
 std::optional<std::int64_t> NumeroTecleado(std::string_view s) {
     const auto desde = s.find_first_not_of(" \t");
-    if (desde == std::string_view::npos)
+    if (desde == std::string_view::npos) {
         return std::nullopt;
+    }
     s = s.substr(desde, s.find_last_not_of(" \t") + 1 - desde);
-    if (!std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; }))
+    if (!std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; })) {
         return std::nullopt;
+    }
     std::int64_t n = 0;
-    if (std::from_chars(s.data(), s.data() + s.size(), n).ec != std::errc())
+    if (std::from_chars(s.data(), s.data() + s.size(), n).ec != std::errc()) {
         return std::nullopt; // too large for any card
+    }
     return n;
 }
 
 std::optional<Ficha> FichaConNumero(std::int64_t numero) {
     std::optional<Ficha> hallada;
     LeerFichas(kLimitePaseDeNumero, Contador::Olvidar, [&](const VistaFicha& ficha) {
-        if (ficha.Numero != numero)
+        if (ficha.Numero != numero) {
             return Paso::Seguir;
+        }
         hallada = Copiar(ficha);
         return Paso::Terminar;
     });
@@ -48,8 +52,9 @@ std::optional<Ficha> FichaConNumero(std::int64_t numero) {
 std::optional<std::int64_t> ListarFichas(const FilaPorFicha& fila) {
     std::optional<std::int64_t> ultimo;
     LeerFichas(kLimitePaseDeLista, Contador::Olvidar, [&](const VistaFicha& ficha) {
-        if (ficha.Numero == 0)
+        if (ficha.Numero == 0) {
             return Paso::Terminar;
+        }
         ultimo = ficha.Numero;
         fila(ficha);
         return Paso::Seguir;

@@ -23,10 +23,11 @@ void* Mapear(std::size_t bytes) {
 } // namespace
 
 template <class T> Creciente<T>::~Creciente() {
-    if (mapeado_)
+    if (mapeado_) {
         munmap(datos_, capacidad_ * sizeof(T));
-    else
+    } else {
         std::free(datos_);
+    }
 }
 
 template <class T> void Creciente<T>::crecer(std::size_t minimo) {
@@ -38,8 +39,9 @@ template <class T> void Creciente<T>::crecer(std::size_t minimo) {
         p = p == MAP_FAILED ? nullptr : p;
     } else if (bytes >= kMapeoDesde) {
         p = Mapear(bytes);
-        if (p != nullptr && tam_ != 0)
+        if (p != nullptr && tam_ != 0) {
             std::memcpy(p, datos_, tam_ * sizeof(T));
+        }
         if (p != nullptr) {
             std::free(datos_);
             mapeado_ = true;
@@ -47,19 +49,23 @@ template <class T> void Creciente<T>::crecer(std::size_t minimo) {
     } else {
         p = std::realloc(datos_, bytes);
     }
-    if (p == nullptr)
+    if (p == nullptr) {
         throw std::bad_alloc();
-    if (mapeado_)
+    }
+    if (mapeado_) {
         madvise(p, bytes, MADV_HUGEPAGE); // advice only: ignored where unsupported
+    }
     datos_ = static_cast<T*>(p);
     capacidad_ = nueva;
 }
 
 template <class T> void Creciente<T>::anadir(const T* desde, std::size_t n) {
-    if (tam_ + n > capacidad_)
+    if (tam_ + n > capacidad_) {
         crecer(tam_ + n);
-    if (n != 0)
+    }
+    if (n != 0) {
         std::memcpy(datos_ + tam_, desde, n * sizeof(T));
+    }
     tam_ += n;
 }
 
@@ -76,8 +82,9 @@ int ModeloFilas::rowCount(const QModelIndex& padre) const {
 }
 
 QVariant ModeloFilas::data(const QModelIndex& indice, int rol) const {
-    if (rol != Qt::DisplayRole || !indice.isValid() || indice.row() >= publicadas_)
+    if (rol != Qt::DisplayRole || !indice.isValid() || indice.row() >= publicadas_) {
         return {};
+    }
     return app::DesdeCp1252(fila(indice.row()));
 }
 
@@ -96,16 +103,18 @@ void ModeloFilas::anadir(std::string_view a, std::string_view b) {
     bytes_.anadir(b.data(), b.size());
     const std::uint64_t fin = bytes_.tam();
     const int fila = static_cast<int>(finales_.tam());
-    for (std::uint64_t v = antes >> 32; v < fin >> 32; ++v)
+    for (std::uint64_t v = antes >> 32; v < fin >> 32; ++v) {
         vueltas_.push_back(fila);
+    }
     const auto bajos = static_cast<std::uint32_t>(fin);
     finales_.anadir(&bajos, 1);
 }
 
 void ModeloFilas::publicar() {
     const int total = static_cast<int>(finales_.tam());
-    if (total == publicadas_)
+    if (total == publicadas_) {
         return;
+    }
     beginInsertRows({}, publicadas_, total - 1);
     publicadas_ = total;
     endInsertRows();
@@ -134,8 +143,9 @@ void Listas::Anadir(const store::VistaFicha& ficha) {
 }
 
 void Listas::Publicar() {
-    for (ModeloFilas* m : modelos_)
+    for (ModeloFilas* m : modelos_) {
         m->publicar();
+    }
 }
 
 } // namespace win
