@@ -21,7 +21,9 @@ using Fuente = std::function<ssize_t(char* destino, std::size_t largo, std::int6
 
 struct Recorrido {
     Pase pase;
-    int error = 0; // errno of the read that ended the pass; 0 when it ended otherwise
+    // errno of the read that ended the pass, 0 when it ended otherwise; only the
+    // save acts on it (see LeerFichas).
+    int error = 0;
     // Asked with `rematar`: the bytes that make whole a card cut short at the
     // end of the data (a save killed halfway), ending in CR LF; empty when the
     // data ends between cards.
