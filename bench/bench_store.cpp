@@ -3,17 +3,16 @@
 // last card and a save. Run it where generar_fichas wrote the file.
 
 #include "bench/comun.h"
+#include "store/catalogo.h"
 #include "store/estructura.h"
 #include "store/ficha.h"
 
-#include <algorithm>
 #include <benchmark/benchmark.h>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
-#include <functional>
 #include <optional>
 #include <string>
 #include <system_error>
@@ -33,10 +32,11 @@ void Pase(benchmark::State& estado) {
     std::int64_t fichas = 0;
     for (auto _ : estado) {
         fichas = 0;
-        store::LeerFichas(store::kLimiteLista, false, [&](const store::VistaFicha&) {
-            ++fichas;
-            return store::Paso::Seguir;
-        });
+        store::LeerFichas(store::kLimitePaseDeLista, store::Contador::Olvidar,
+                          [&](const store::VistaFicha&) {
+                              ++fichas;
+                              return store::Paso::Seguir;
+                          });
         benchmark::DoNotOptimize(fichas);
     }
     estado.counters["fichas"] = static_cast<double>(fichas);
@@ -59,42 +59,28 @@ void Siguiente(benchmark::State& estado) {
     estado.counters["siguiente"] = static_cast<double>(n);
 }
 
-// The same match as the search window: a non-empty field holding the words'
-// bytes somewhere, one pass over every card, no early end.
+// The search the window runs, without the rows it shows.
 void Buscar(benchmark::State& estado, store::CampoDe<std::string_view> campo,
             const std::string& palabra) {
     std::int64_t encontradas = 0;
     for (auto _ : estado) {
-        encontradas = 0;
-        const std::boyer_moore_horspool_searcher buscador(palabra.begin(), palabra.end());
-        store::LeerFichas(store::kLimiteLista, false, [&](const store::VistaFicha& ficha) {
-            const std::string_view f = ficha.*campo;
-            if (!f.empty() && std::search(f.begin(), f.end(), buscador) != f.end())
-                ++encontradas;
-            return store::Paso::Seguir;
-        });
+        encontradas = store::BuscarFichas(campo, palabra, [](const store::VistaFicha&) {});
         benchmark::DoNotOptimize(encontradas);
     }
     estado.counters["encontradas"] = static_cast<double>(encontradas);
 }
 
-// As the search window opens a card: a pass that stops at the first card
-// with the number and copies it.
+// Opening a card by number as the search window does, for the last one.
 void AbrirUltima(benchmark::State& estado) {
     const std::int64_t numero = Ultima();
     std::optional<store::Ficha> hallada;
     for (auto _ : estado) {
-        hallada.reset();
-        store::LeerFichas(store::kLimiteSiguiente, false, [&](const store::VistaFicha& ficha) {
-            if (ficha.Numero != numero)
-                return store::Paso::Seguir;
-            hallada = store::Copiar(ficha);
-            return store::Paso::Terminar;
-        });
+        hallada = store::FichaConNumero(numero);
         benchmark::DoNotOptimize(hallada);
     }
-    if (numero > 0 && !hallada)
+    if (numero > 0 && !hallada) {
         estado.SkipWithError("la última ficha no aparece");
+    }
 }
 
 // A synced copy of fichas.dat in a directory of its own, so that saving never
@@ -103,14 +89,16 @@ class Copia {
   public:
     Copia() {
         std::string plantilla = (fs::temp_directory_path() / "folioteca-guardar-XXXXXX").string();
-        if (::mkdtemp(plantilla.data()) == nullptr)
+        if (::mkdtemp(plantilla.data()) == nullptr) {
             throw fs::filesystem_error("mkdtemp", std::error_code(errno, std::generic_category()));
+        }
         dir_ = plantilla;
         const fs::path archivo = dir_ / store::kNombreArchivo;
-        if (fs::exists(store::kNombreArchivo))
+        if (fs::exists(store::kNombreArchivo)) {
             fs::copy_file(store::kNombreArchivo, archivo);
-        else
+        } else {
             std::fclose(std::fopen(archivo.c_str(), "wb"));
+        }
         tam_ = static_cast<off_t>(fs::file_size(archivo));
         Sincronizar();
     }
@@ -185,8 +173,9 @@ void Registrar() {
 
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
         return 1;
+    }
     Registrar();
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

@@ -24,8 +24,9 @@ app::Ventanas* ventanas = nullptr;
 // Offscreen Qt warns about what it cannot do (raise a window and so on);
 // only real errors are worth printing among the timings.
 void SoloErrores(QtMsgType tipo, const QMessageLogContext&, const QString& texto) {
-    if (tipo == QtCriticalMsg || tipo == QtFatalMsg)
+    if (tipo == QtCriticalMsg || tipo == QtFatalMsg) {
         std::fprintf(stderr, "%s\n", qPrintable(texto));
+    }
 }
 
 // Runs what is queued, the deletion of unloaded windows included.
@@ -113,10 +114,11 @@ void Registrar() {
     en_ms(benchmark::RegisterBenchmark("lista/carga", ListaCarga));
     en_ms(benchmark::RegisterBenchmark("lista/abrir", ListaAbrir));
     en_ms(benchmark::RegisterBenchmark("crear/abrir", CrearAbrir));
-    for (const auto& p : banco::kPalabras)
+    for (const auto& p : banco::kPalabras) {
         en_ms(benchmark::RegisterBenchmark(
             (std::string("clic_buscar/") + p.campo + "/decimo").c_str(), ClicBuscar, p.opcion,
             banco::Cp1252(p.palabra)));
+    }
     en_ms(benchmark::RegisterBenchmark("clic_buscar/titulo/ninguna", ClicBuscar, "optTitulo",
                                        banco::Cp1252(banco::kNinguna)));
 }
@@ -125,11 +127,13 @@ void Registrar() {
 
 int main(int argc, char** argv) {
     qInstallMessageHandler(SoloErrores);
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
     benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
         return 1;
+    }
     QApplication aplicacion(argc, argv);
     app::PrepararAplicacion();
     auto tabla = std::make_unique<app::Ventanas>();

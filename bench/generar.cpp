@@ -146,10 +146,11 @@ constexpr std::array<const char*, 16> kNotas{
 };
 
 std::string Mayuscula(std::string s) {
-    if (!s.empty() && s[0] >= 'a' && s[0] <= 'z')
+    if (!s.empty() && s[0] >= 'a' && s[0] <= 'z') {
         s[0] = static_cast<char>(s[0] - 'a' + 'A');
-    else if (s.rfind("á", 0) == 0)
+    } else if (s.rfind("á", 0) == 0) {
         s.replace(0, 2, "Á");
+    }
     return s;
 }
 
@@ -218,8 +219,9 @@ std::string Numero(std::uint64_t n, int cifras = 0) {
     char b[24];
     const auto fin = std::to_chars(b, b + sizeof b, n).ptr;
     std::string s(b, fin);
-    if (static_cast<int>(s.size()) < cifras)
+    if (static_cast<int>(s.size()) < cifras) {
         s.insert(0, static_cast<std::size_t>(cifras) - s.size(), '0');
+    }
     return s;
 }
 
@@ -256,18 +258,21 @@ store::Ficha Generar(Azar& azar, std::int64_t numero, std::array<std::int64_t, 5
     f.Paginas = Numero(48 + azar.menor(900));
     f.Copias = Numero(1 + azar.menor(3));
     f.Codigo = std::string(marca[4] ? "AST" : tema.prefijo) + "-" + Numero(azar.menor(100000), 5);
-    if (marca[3])
+    if (marca[3]) {
         f.Codigo += "-DEP";
+    }
     f.Tema = marca[4] ? "Astronomía" : tema.nombre;
     f.Comentario = Comentario(azar);
-    for (const auto campo : store::kCampos)
+    for (const auto campo : store::kCampos) {
         f.*campo = banco::Cp1252(f.*campo);
+    }
     return f;
 }
 
 int Palabras() {
-    for (const auto& p : banco::kPalabras)
+    for (const auto& p : banco::kPalabras) {
         std::printf("%s\t%s\n", p.campo, banco::Cp1252(p.palabra).c_str());
+    }
     std::printf("ninguna\t%s\n", banco::Cp1252(banco::kNinguna).c_str());
     return 0;
 }
@@ -275,21 +280,24 @@ int Palabras() {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc == 2 && std::string_view(argv[1]) == "--palabras")
+    if (argc == 2 && std::string_view(argv[1]) == "--palabras") {
         return Palabras();
+    }
     std::int64_t n = -1;
     if (argc == 3) {
         const std::string_view s = argv[1];
-        if (std::from_chars(s.data(), s.data() + s.size(), n).ptr != s.data() + s.size())
+        if (std::from_chars(s.data(), s.data() + s.size(), n).ptr != s.data() + s.size()) {
             n = -1;
+        }
     }
     if (n < 0) {
         std::fprintf(stderr, "uso: generar_fichas N FICHERO | generar_fichas --palabras\n");
         return 2;
     }
     const std::filesystem::path ruta = argv[2];
-    if (ruta.has_parent_path())
+    if (ruta.has_parent_path()) {
         std::filesystem::create_directories(ruta.parent_path());
+    }
     std::FILE* salida = std::fopen(argv[2], "wb");
     if (salida == nullptr) {
         std::perror(argv[2]);
@@ -317,9 +325,10 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "%lld fichas, %llu bytes (%.1f por ficha); con su palabra:",
                  static_cast<long long>(n), static_cast<unsigned long long>(bytes),
                  n > 0 ? static_cast<double>(bytes) / static_cast<double>(n) : 0.0);
-    for (std::size_t i = 0; i < marcas.size(); ++i)
+    for (std::size_t i = 0; i < marcas.size(); ++i) {
         std::fprintf(stderr, " %s %lld", banco::kPalabras[i].campo,
                      static_cast<long long>(marcas[i]));
+    }
     std::fprintf(stderr, "\n");
     return 0;
 }

@@ -22,8 +22,9 @@ namespace {
 // Offscreen Qt warns about what it cannot do (raise a window and so on);
 // only real errors are worth printing among the timings.
 void SoloErrores(QtMsgType tipo, const QMessageLogContext&, const QString& texto) {
-    if (tipo == QtCriticalMsg || tipo == QtFatalMsg)
+    if (tipo == QtCriticalMsg || tipo == QtFatalMsg) {
         std::fprintf(stderr, "%s\n", qPrintable(texto));
+    }
 }
 
 } // namespace
@@ -39,8 +40,9 @@ int main(int argc, char** argv) {
         }
     }
     qInstallMessageHandler(SoloErrores);
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
     QApplication aplicacion(argc, argv);
     app::PrepararAplicacion();
     app::Ventanas ventanas;
@@ -54,7 +56,8 @@ int main(int argc, char** argv) {
     rusage uso{};
     ::getrusage(RUSAGE_SELF, &uso);
     std::printf("pico_kb %ld ultima %s\n", uso.ru_maxrss, qPrintable(ultima));
-    if (vacio)
+    if (vacio) {
         std::filesystem::remove(dir);
+    }
     return 0;
 }

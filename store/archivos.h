@@ -3,8 +3,6 @@
 // make any of them fail. Each member behaves like the POSIX call it names:
 // same result, errno set the same way. The base class is the real thing.
 
-#include "store/ficha.h"
-
 #include <cstddef>
 #include <sys/stat.h>
 #include <sys/types.h>
@@ -23,8 +21,5 @@ struct Archivos {
     virtual int borrar(const char* nombre);
     virtual int cerrar(int fd);
 };
-
-// GuardarFicha through the given calls.
-Error GuardarFichaCon(Archivos& archivos, Ficha& ficha);
 
 } // namespace store

@@ -3,7 +3,7 @@
 // piece of text, opening a card by its number, and the full list. The
 // windows show what these hand them and decide nothing about the file.
 
-#include "store/ficha.h"
+#include "store/lectura.h"
 
 #include <cstdint>
 #include <functional>

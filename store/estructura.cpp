@@ -222,11 +222,13 @@ bool EsBlanco(char c) {
 
 void ElegirExplorador(Explorador explorador) {
 #ifdef FOLIOTECA_X86
-    if (explorador == Explorador::Avx2 && !HayAvx2())
+    if (explorador == Explorador::Avx2 && !HayAvx2()) {
         explorador = Explorador::Automatico;
+    }
 #else
-    if (explorador == Explorador::Sse2 || explorador == Explorador::Avx2)
+    if (explorador == Explorador::Sse2 || explorador == Explorador::Avx2) {
         explorador = Explorador::Automatico;
+    }
 #endif
     elegido.store(explorador, std::memory_order_relaxed);
 }

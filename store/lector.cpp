@@ -190,8 +190,8 @@ Corte LeerFicha(char*& cursor, char* fin, bool final, VistaFicha& ficha) {
 // no bytes follow: the open quote closed, the items not reached given empty,
 // then CR LF. A number cut short gets its missing digits from `numero`, the
 // number the card was written with. Empty when [p, fin) holds a whole card.
-std::string Cierre(const char* p, const char* fin, std::int64_t numero) {
-    std::string cierre;
+std::string Remate(const char* p, const char* fin, std::int64_t numero) {
+    std::string remate;
     int item = 0;
     for (;; ++item) {
         if (item == 10) {
@@ -201,7 +201,7 @@ std::string Cierre(const char* p, const char* fin, std::int64_t numero) {
             ++p;
         }
         if (p == fin) {
-            cierre = "\"\""; // the item not begun
+            remate = "\"\""; // the item not begun
             break;
         }
         const char* separador;
@@ -220,7 +220,7 @@ std::string Cierre(const char* p, const char* fin, std::int64_t numero) {
                 }
             }
             if (q == nullptr) {
-                cierre = "\""; // closes the text
+                remate = "\""; // closes the text
                 break;
             }
             separador = HastaSeparador(q + 1, fin);
@@ -230,7 +230,7 @@ std::string Cierre(const char* p, const char* fin, std::int64_t numero) {
                 const std::string cifras = std::to_string(numero);
                 const std::string_view hecho(p, static_cast<std::size_t>(fin - p));
                 if (hecho.size() < cifras.size() && cifras.starts_with(hecho)) {
-                    cierre = cifras.substr(hecho.size());
+                    remate = cifras.substr(hecho.size());
                 }
             }
         }
@@ -243,15 +243,16 @@ std::string Cierre(const char* p, const char* fin, std::int64_t numero) {
         }
     }
     while (++item < 10) {
-        cierre += ",\"\"";
+        remate += ",\"\"";
     }
-    return cierre + "\r\n";
+    return remate + "\r\n";
 }
 
 } // namespace
 
-Recorrido Recorrer(const Fuente& fuente, std::size_t bloque, std::int64_t limite, bool recordar,
-                   const PasoPorFicha& paso, bool cerrar) {
+Recorrido Recorrer(const Fuente& fuente, std::size_t bloque, std::int64_t limite,
+                   Contador contador_pedido, const PasoPorFicha& paso, bool rematar) {
+    const bool recordar = contador_pedido == Contador::Recordar;
     Recorrido r;
     r.pase.abierto = true;
     std::int64_t& contador = r.pase.contador;
@@ -263,7 +264,7 @@ Recorrido Recorrer(const Fuente& fuente, std::size_t bloque, std::int64_t limite
     std::size_t tam = 0;    // bytes in the buffer
     std::int64_t leidos = 0;
     bool final = false;
-    bool terminado = false; // the pass is over; only `cerrar` scans on
+    bool terminado = false; // the pass is over; only `rematar` scans on
     VistaFicha ficha;
     Indice indice;
     Campo campos[10];
@@ -297,18 +298,18 @@ Recorrido Recorrer(const Fuente& fuente, std::size_t bloque, std::int64_t limite
         }
         inicio = static_cast<std::size_t>(cursor - buffer.get());
         if (corte == Corte::Fin) {
-            if (!cerrar || inicio == tam || !r.cierre.empty()) {
+            if (!rematar || inicio == tam || !r.remate.empty()) {
                 break;
             }
-            r.cierre = Cierre(buffer.get() + inicio, buffer.get() + tam,
+            r.remate = Remate(buffer.get() + inicio, buffer.get() + tam,
                               r.pase.recordado.value_or(contador));
-            if (r.cierre.empty()) {
+            if (r.remate.empty()) {
                 break;
             }
             // Read the card again as it will be.
-            hacer_sitio(r.cierre.size());
-            std::memcpy(buffer.get() + tam, r.cierre.data(), r.cierre.size());
-            tam += r.cierre.size();
+            hacer_sitio(r.remate.size());
+            std::memcpy(buffer.get() + tam, r.remate.data(), r.remate.size());
+            tam += r.remate.size();
             std::memset(buffer.get() + tam, 0, kRelleno);
             indice.Olvidar();
             continue;
@@ -320,7 +321,7 @@ Recorrido Recorrer(const Fuente& fuente, std::size_t bloque, std::int64_t limite
             contador = ficha.Numero;
             if (paso(ficha) == Paso::Terminar || ++contador > limite) {
                 terminado = true;
-                if (!cerrar) {
+                if (!rematar) {
                     break;
                 }
             }
@@ -355,14 +356,15 @@ Paso HastaUnNumeroBajo(const VistaFicha& ficha) {
 } // namespace
 
 Recorrido PaseDelSiguiente(const Fuente& fuente, std::size_t bloque) {
-    return Recorrer(fuente, bloque, kLimiteSiguiente, true, HastaUnNumeroBajo);
+    return Recorrer(fuente, bloque, kLimitePaseDeNumero, Contador::Recordar, HastaUnNumeroBajo);
 }
 
 Recorrido PaseAntesDeGuardar(const Fuente& fuente, std::size_t bloque) {
-    return Recorrer(fuente, bloque, kLimiteSiguiente, true, HastaUnNumeroBajo, true);
+    return Recorrer(fuente, bloque, kLimitePaseDeNumero, Contador::Recordar, HastaUnNumeroBajo,
+                    true);
 }
 
-std::int64_t NumeroSiguiente(const Pase& pase) {
+std::int64_t ReglaDelSiguiente(const Pase& pase) {
     // Empty exactly when no card was attempted because the file could not be opened.
     if (!pase.recordado || *pase.recordado == 0) {
         return 1;

@@ -6,6 +6,7 @@
 
 #include "store/estructura.h"
 #include "store/ficha.h"
+#include "store/guardar.h"
 #include "store/lector.h"
 #include "tests/store/disco.h"
 
@@ -60,7 +61,8 @@ store::PasoPorFicha Juntar(Lectura& lectura) {
 
 Lectura DeMemoria(std::string_view datos, std::int64_t limite) {
     Lectura lectura;
-    const store::Pase pase = store::LeerFichasDe(datos, limite, true, Juntar(lectura));
+    const store::Pase pase =
+        store::LeerFichasDe(datos, limite, store::Contador::Recordar, Juntar(lectura));
     lectura.contador = pase.contador;
     lectura.recordado = pase.recordado;
     return lectura;
@@ -75,8 +77,8 @@ Lectura AGotas(std::string_view datos, std::size_t bloque, std::size_t tramo) {
         std::memcpy(destino, datos.data() + d, n);
         return static_cast<ssize_t>(n);
     };
-    const store::Recorrido r =
-        store::Recorrer(fuente, bloque, store::kLimiteLista, true, Juntar(lectura));
+    const store::Recorrido r = store::Recorrer(fuente, bloque, store::kLimitePaseDeLista,
+                                               store::Contador::Recordar, Juntar(lectura));
     COMPROBAR(r.error == 0);
     lectura.contador = r.pase.contador;
     lectura.recordado = r.pase.recordado;
@@ -85,7 +87,7 @@ Lectura AGotas(std::string_view datos, std::size_t bloque, std::size_t tramo) {
 
 Lectura DelArchivo(std::int64_t limite) {
     Lectura lectura;
-    const store::Pase pase = store::LeerFichas(limite, true, Juntar(lectura));
+    const store::Pase pase = store::LeerFichas(limite, store::Contador::Recordar, Juntar(lectura));
     COMPROBAR(pase.abierto);
     lectura.contador = pase.contador;
     lectura.recordado = pase.recordado;
@@ -122,13 +124,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t lar
     const std::string_view datos(reinterpret_cast<const char*>(bytes), largo);
 
     // The same cards from memory, in dribbles, and from the file.
-    const Lectura lista = DeMemoria(datos, store::kLimiteLista);
+    const Lectura lista = DeMemoria(datos, store::kLimitePaseDeLista);
     // Whatever finds the items: byte by byte or by the index, however it
     // classifies the bytes.
     for (const auto explorador : {store::Explorador::Escalar, store::Explorador::Portatil,
                                   store::Explorador::Sse2, store::Explorador::Avx2}) {
         store::ElegirExplorador(explorador);
-        COMPROBAR(DeMemoria(datos, store::kLimiteLista) == lista);
+        COMPROBAR(DeMemoria(datos, store::kLimitePaseDeLista) == lista);
         COMPROBAR(AGotas(datos, 64 + largo % 61, 1 + largo % 97) == lista);
     }
     store::ElegirExplorador(store::Explorador::Automatico);
@@ -136,8 +138,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t lar
     const std::size_t tramo = largo > 1 ? 1 + bytes[1] % 7 : 1;
     COMPROBAR(AGotas(datos, bloque, tramo) == lista);
     Escribir(datos);
-    COMPROBAR(DelArchivo(store::kLimiteLista) == lista);
-    COMPROBAR(DelArchivo(store::kLimiteSiguiente) == DeMemoria(datos, store::kLimiteSiguiente));
+    COMPROBAR(DelArchivo(store::kLimitePaseDeLista) == lista);
+    COMPROBAR(DelArchivo(store::kLimitePaseDeNumero) ==
+              DeMemoria(datos, store::kLimitePaseDeNumero));
     COMPROBAR(store::SiguienteNumero() == store::SiguienteNumeroDe(datos));
     COMPROBAR(store::SiguienteNumero() >= 1);
 

@@ -78,13 +78,13 @@ static store::PasoPorFicha Juntar(std::vector<Resumen>& fichas) {
 
 std::vector<Resumen> Todas() {
     std::vector<Resumen> fichas;
-    store::LeerFichas(store::kLimiteLista, false, Juntar(fichas));
+    store::LeerFichas(store::kLimitePaseDeLista, store::Contador::Olvidar, Juntar(fichas));
     return fichas;
 }
 
 std::vector<Resumen> TodasDe(std::string_view datos) {
     std::vector<Resumen> fichas;
-    store::LeerFichasDe(datos, store::kLimiteLista, false, Juntar(fichas));
+    store::LeerFichasDe(datos, store::kLimitePaseDeLista, store::Contador::Olvidar, Juntar(fichas));
     return fichas;
 }
 

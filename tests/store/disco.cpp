@@ -1,5 +1,7 @@
 #include "disco.h"
 
+#include "store/ficha.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstring>

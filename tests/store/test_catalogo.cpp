@@ -20,8 +20,9 @@ class Catalogo : public prueba::EnCarpeta {};
 
 std::vector<std::int64_t> Numeros(const std::vector<Resumen>& fichas) {
     std::vector<std::int64_t> numeros;
-    for (const Resumen& r : fichas)
+    for (const Resumen& r : fichas) {
         numeros.push_back(std::stoll(r[0]));
+    }
     return numeros;
 }
 
@@ -96,8 +97,9 @@ TEST_F(Catalogo, ASearchStopsAtACardCutShortAndKeepsWhatItFound) {
 
 TEST_F(Catalogo, TheCountHasNoLimitOfItsOwn) {
     std::string datos;
-    for (int i = 1; i <= 40000; ++i)
+    for (int i = 1; i <= 40000; ++i) {
         datos += Fila(std::to_string(i), "t");
+    }
     prueba::Escribir(datos);
     EXPECT_EQ(Buscar(&store::VistaFicha::Titulo, "t").cuenta, 40000);
 }

@@ -3,6 +3,7 @@
 
 #include "tests/soporte/fichas.h"
 
+#include "store/guardar.h"
 #include "store/lector.h"
 
 #include <algorithm>
@@ -44,12 +45,12 @@ struct Visto {
 
 Visto Pasada() {
     Visto visto;
-    const store::Pase pase =
-        store::LeerFichas(store::kLimiteSiguiente, true, [&](const store::VistaFicha& ficha) {
+    const store::Pase pase = store::LeerFichas(
+        store::kLimitePaseDeNumero, store::Contador::Recordar, [&](const store::VistaFicha& ficha) {
             visto.fichas.push_back(prueba::Resumir(ficha));
             return ficha.Numero < 1 ? store::Paso::Terminar : store::Paso::Seguir;
         });
-    visto.siguiente = store::NumeroSiguiente(pase);
+    visto.siguiente = store::ReglaDelSiguiente(pase);
     return visto;
 }
 

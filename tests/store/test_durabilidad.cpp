@@ -4,6 +4,7 @@
 
 #include "disco.h"
 #include "tests/soporte/fichas.h"
+#include "store/guardar.h"
 
 #include <cstdint>
 #include <limits>

@@ -3,6 +3,7 @@
 #include "tests/soporte/fichas.h"
 
 #include "store/archivos.h"
+#include "store/guardar.h"
 
 #include <algorithm>
 #include <fcntl.h>

@@ -27,7 +27,7 @@ struct Resultado {
 
 // The pass over `datos` fed `tramo` bytes per read, from a first buffer of `bloque`.
 Resultado Leer(store::Explorador explorador, const std::string& datos, std::size_t bloque,
-               std::size_t tramo, std::int64_t limite = store::kLimiteLista) {
+               std::size_t tramo, std::int64_t limite = store::kLimitePaseDeLista) {
     store::ElegirExplorador(explorador);
     Resultado r;
     const auto fuente = [&](char* destino, std::size_t largo, std::int64_t desde) {
@@ -36,11 +36,12 @@ Resultado Leer(store::Explorador explorador, const std::string& datos, std::size
         std::memcpy(destino, datos.data() + d, n);
         return static_cast<ssize_t>(n);
     };
-    const store::Recorrido recorrido =
-        store::Recorrer(fuente, bloque, limite, false, [&](const store::VistaFicha& f) {
+    const store::Recorrido recorrido = store::Recorrer(
+        fuente, bloque, limite, store::Contador::Olvidar, [&](const store::VistaFicha& f) {
             std::vector<std::string> carta{std::to_string(f.Numero)};
-            for (const auto campo : store::kCamposVista)
+            for (const auto campo : store::kCamposVista) {
                 carta.emplace_back(f.*campo);
+            }
             r.cartas.push_back(std::move(carta));
             return store::Paso::Seguir;
         });
@@ -63,8 +64,9 @@ void Comparar(const std::string& datos, std::size_t bloque, std::size_t tramo) {
 
 std::string Repetir(const std::string& linea, int veces) {
     std::string s;
-    for (int i = 0; i < veces; ++i)
+    for (int i = 0; i < veces; ++i) {
         s += linea;
+    }
     return s;
 }
 
@@ -95,8 +97,9 @@ TEST(Explorador, CasesWhereQuoteParityAndTheScannerPartReadAsTheScannerDoes) {
             Comparar(datos, datos.size() + 1, datos.size());
             Comparar(datos, 16, 5);
             // Cut short at every 13th byte: the last card is read or not alike.
-            for (std::size_t corte = 0; corte < datos.size(); corte += 13)
+            for (std::size_t corte = 0; corte < datos.size(); corte += 13) {
                 Comparar(datos.substr(0, corte), 64, 1000);
+            }
         }
     }
 }
@@ -118,8 +121,9 @@ TEST(Explorador, RandomFilesReadAsTheScannerReadsThem) {
                 for (int k = 0; k < largo; ++k) {
                     const char c = static_cast<char>('a' + azar() % 26);
                     datos += c;
-                    if (azar() % 40 == 0)
+                    if (azar() % 40 == 0) {
                         datos += "\"\"";
+                    }
                 }
                 datos += '"';
             }
@@ -138,13 +142,15 @@ TEST(Explorador, RandomFilesReadAsTheScannerReadsThem) {
 // A limit or a step that ends the pass ends it at the same card.
 TEST(Explorador, StopsAtTheSameCard) {
     std::string datos;
-    for (int i = 1; i <= 300; ++i)
+    for (int i = 1; i <= 300; ++i) {
         datos += std::to_string(i) + ",\"t\",\"a\",\"e\",\"f\",\"p\",\"c\",\"x\",\"m\",\"n\"\r\n";
+    }
     for (const std::int64_t limite : {1, 2, 50, 299, 300, 301}) {
         const Resultado esperado =
             Leer(store::Explorador::Escalar, datos, datos.size() + 1, datos.size(), limite);
-        for (const auto explorador : kIndices)
+        for (const auto explorador : kIndices) {
             EXPECT_EQ(Leer(explorador, datos, datos.size() + 1, datos.size(), limite), esperado);
+        }
     }
 }
 

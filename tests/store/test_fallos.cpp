@@ -3,6 +3,7 @@
 #include "tests/soporte/fichas.h"
 
 #include "store/archivos.h"
+#include "store/guardar.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -422,7 +423,7 @@ TEST_F(Fallo, NoDescriptorOutlivesAPassOrASave) {
     ASSERT_FALSE(store::GuardarFicha(ficha));
     prueba::Todas();
     store::SiguienteNumero();
-    EXPECT_THROW(store::LeerFichas(store::kLimiteLista, false,
+    EXPECT_THROW(store::LeerFichas(store::kLimitePaseDeLista, store::Contador::Olvidar,
                                    [](const store::VistaFicha&) -> store::Paso {
                                        throw std::runtime_error("step");
                                    }),

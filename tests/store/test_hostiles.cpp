@@ -100,13 +100,14 @@ TEST_F(Hostil, HostileFilesAreReadAndSavedIntoWithinAMemoryCap) {
                               EnUso() + 3 * caso.largo + 64 * kMB};
             ASSERT_EQ(setrlimit(RLIMIT_AS, &tope), 0);
             std::size_t fichas = 0, mas_largo = 0;
-            store::LeerFichas(store::kLimiteLista, false, [&](const store::VistaFicha& ficha) {
-                ++fichas;
-                for (const auto campo : store::kCamposVista) {
-                    mas_largo = std::max(mas_largo, (ficha.*campo).size());
-                }
-                return store::Paso::Seguir;
-            });
+            store::LeerFichas(store::kLimitePaseDeLista, store::Contador::Olvidar,
+                              [&](const store::VistaFicha& ficha) {
+                                  ++fichas;
+                                  for (const auto campo : store::kCamposVista) {
+                                      mas_largo = std::max(mas_largo, (ficha.*campo).size());
+                                  }
+                                  return store::Paso::Seguir;
+                              });
             const std::int64_t siguiente = store::SiguienteNumero();
             if (caso.fichas != SIZE_MAX) {
                 EXPECT_EQ(fichas, caso.fichas);

@@ -98,7 +98,7 @@ struct CasoPase {
     const char* nombre;
     std::string datos;
     std::int64_t limite;
-    bool recordar;
+    store::Contador pedido;   // whether the pass remembers the counter
     std::int64_t terminar_en; // the step ends the pass at this number (-1: never)
     std::vector<std::int64_t> vistos;
     std::int64_t contador;
@@ -108,24 +108,24 @@ struct CasoPase {
 const CasoPase kPases[] = {
     {"end of the data ends the pass",
      Filas({"1", "2", "3"}),
-     store::kLimiteLista,
-     true,
+     store::kLimitePaseDeLista,
+     store::Contador::Recordar,
      -1,
      {1, 2, 3},
      4,
      4},
     {"nothing remembered unless asked",
      Filas({"1", "2", "3"}),
-     store::kLimiteLista,
-     false,
+     store::kLimitePaseDeLista,
+     store::Contador::Olvidar,
      -1,
      {1, 2, 3},
      4,
      std::nullopt},
     {"the step ends the pass before the counter goes up",
      Filas({"1", "2", "3"}),
-     store::kLimiteLista,
-     true,
+     store::kLimitePaseDeLista,
+     store::Contador::Recordar,
      2,
      {1, 2},
      2,
@@ -133,7 +133,7 @@ const CasoPase kPases[] = {
     {"a card at the limit is still handed to the step",
      Filas({"3", "10", "11"}),
      10,
-     true,
+     store::Contador::Recordar,
      -1,
      {3, 10},
      11,
@@ -141,32 +141,32 @@ const CasoPase kPases[] = {
     {"a counter equal to the limit goes on",
      Filas({"9", "11", "12"}),
      10,
-     true,
+     store::Contador::Recordar,
      -1,
      {9, 11},
      12,
      10},
     {"each card's number replaces the counter",
      Filas({"7", "3"}),
-     store::kLimiteLista,
-     true,
+     store::kLimitePaseDeLista,
+     store::Contador::Recordar,
      -1,
      {7, 3},
      4,
      4},
-    {"no cards", "", store::kLimiteLista, true, -1, {}, 1, 1},
+    {"no cards", "", store::kLimitePaseDeLista, store::Contador::Recordar, -1, {}, 1, 1},
     {"an empty number reaches the step as 0",
      Filas({""}),
-     store::kLimiteLista,
-     true,
+     store::kLimitePaseDeLista,
+     store::Contador::Recordar,
      -1,
      {0},
      1,
      1},
     {"a card cut short never reaches the step",
      Filas({"1"}) + "2,\"a\"",
-     store::kLimiteLista,
-     true,
+     store::kLimitePaseDeLista,
+     store::Contador::Recordar,
      -1,
      {1},
      2,
@@ -190,8 +190,8 @@ TEST_P(Contador, EndsWhereItShould) {
             return ficha.Numero == caso.terminar_en ? store::Paso::Terminar : store::Paso::Seguir;
         };
         const store::Pase pase =
-            de_archivo ? store::LeerFichas(caso.limite, caso.recordar, paso)
-                       : store::LeerFichasDe(caso.datos, caso.limite, caso.recordar, paso);
+            de_archivo ? store::LeerFichas(caso.limite, caso.pedido, paso)
+                       : store::LeerFichasDe(caso.datos, caso.limite, caso.pedido, paso);
         EXPECT_TRUE(pase.abierto);
         EXPECT_EQ(vistos, caso.vistos);
         EXPECT_EQ(pase.contador, caso.contador);
@@ -207,10 +207,11 @@ TEST_F(SinArchivo, PassWithoutAFileHasNoCardsAndNothingRemembered) {
     const auto probar = [](const char* como) {
         SCOPED_TRACE(como);
         int llamadas = 0;
-        const store::Pase pase = store::LeerFichas(store::kLimiteLista, true, [&](const auto&) {
-            ++llamadas;
-            return store::Paso::Seguir;
-        });
+        const store::Pase pase = store::LeerFichas(store::kLimitePaseDeLista,
+                                                   store::Contador::Recordar, [&](const auto&) {
+                                                       ++llamadas;
+                                                       return store::Paso::Seguir;
+                                                   });
         EXPECT_FALSE(pase.abierto);
         EXPECT_EQ(pase.contador, 1);
         EXPECT_EQ(pase.recordado, std::nullopt);
@@ -336,11 +337,11 @@ Lo LeerATramos(std::string_view datos, std::size_t bloque, std::size_t tramo) {
         std::memcpy(destino, datos.data() + d, n);
         return static_cast<ssize_t>(n);
     };
-    const store::Recorrido r =
-        store::Recorrer(fuente, bloque, store::kLimiteLista, true, [&](const auto& ficha) {
-            lo.fichas.push_back(prueba::Resumir(ficha));
-            return store::Paso::Seguir;
-        });
+    const store::Recorrido r = store::Recorrer(fuente, bloque, store::kLimitePaseDeLista,
+                                               store::Contador::Recordar, [&](const auto& ficha) {
+                                                   lo.fichas.push_back(prueba::Resumir(ficha));
+                                                   return store::Paso::Seguir;
+                                               });
     EXPECT_EQ(r.error, 0);
     lo.contador = r.pase.contador;
     lo.recordado = r.pase.recordado;
@@ -379,11 +380,11 @@ TEST(LecturaATramos, AFailedReadEndsThePassAndIsReported) {
         return static_cast<ssize_t>(n);
     };
     std::vector<std::int64_t> vistos;
-    const store::Recorrido r =
-        store::Recorrer(fuente, 16, store::kLimiteLista, false, [&](const auto& ficha) {
-            vistos.push_back(ficha.Numero);
-            return store::Paso::Seguir;
-        });
+    const store::Recorrido r = store::Recorrer(fuente, 16, store::kLimitePaseDeLista,
+                                               store::Contador::Olvidar, [&](const auto& ficha) {
+                                                   vistos.push_back(ficha.Numero);
+                                                   return store::Paso::Seguir;
+                                               });
     EXPECT_EQ(r.error, EIO);
     EXPECT_EQ(vistos, std::vector<std::int64_t>{1}); // the second card is not whole in 40 bytes
 }

@@ -3,6 +3,7 @@
 // returned; it is killed with SIGKILL at random moments.
 
 #include "tests/soporte/fichas.h"
+#include "store/guardar.h"
 
 #include <cerrno>
 #include <chrono>
