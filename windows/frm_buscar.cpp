@@ -88,8 +88,8 @@ void FrmBuscar::btnBuscarClick() {
         const app::Ocupado ocupado;
         encontradas =
             store::BuscarFichas(kOpciones[elegida - opciones_.begin()].campo, *texto,
-                                [this](const store::VistaFicha& ficha) { listas_.Anadir(ficha); });
-        listas_.Publicar();
+                                [this](const store::VistaFicha& ficha) { listas_.anadir(ficha); });
+        listas_.publicar();
     }
     txtNtotal_->setText(QString::number(encontradas));
 }

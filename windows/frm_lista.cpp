@@ -45,8 +45,8 @@ void FrmLista::alCargar() {
     {
         const app::Ocupado ocupado;
         ultimo =
-            store::ListarFichas([this](const store::VistaFicha& ficha) { listas_.Anadir(ficha); });
-        listas_.Publicar();
+            store::ListarFichas([this](const store::VistaFicha& ficha) { listas_.anadir(ficha); });
+        listas_.publicar();
     }
     txtNumero_->setText(ultimo ? QString::number(*ultimo) : QString());
 }

@@ -11,13 +11,13 @@ Listas::Listas(const app::Ventana& ventana) {
     constexpr const char* kNombres[] = {"LstAutor", "LstTitulo", "LstEditorial", "LstCodigo",
                                         "LstTema"};
     for (std::size_t i = 0; i < modelos_.size(); ++i) {
-        auto* lista = ventana.control<QListView>(kNombres[i]);
+        auto* lista = ventana.enlazar<QListView>(kNombres[i]);
         modelos_[i] = new ModeloFilas(lista);
         lista->setModel(modelos_[i]);
     }
 }
 
-void Listas::Anadir(const store::VistaFicha& ficha) {
+void Listas::anadir(const store::VistaFicha& ficha) {
     char numero[24];
     char* fin = std::to_chars(numero, numero + sizeof numero - 1, ficha.Numero).ptr;
     *fin++ = ' ';
@@ -29,7 +29,7 @@ void Listas::Anadir(const store::VistaFicha& ficha) {
     modelos_[4]->anadir(ficha.Tema);
 }
 
-void Listas::Publicar() {
+void Listas::publicar() {
     for (ModeloFilas* m : modelos_) {
         m->publicar();
     }

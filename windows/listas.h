@@ -17,10 +17,10 @@ class Listas {
     explicit Listas(const app::Ventana& ventana);
 
     // One row at the end of each list: number, blank and author; title;
-    // publisher; code; subject. Unseen until Publicar().
-    void Anadir(const store::VistaFicha& ficha);
+    // publisher; code; subject. Unseen until publicar().
+    void anadir(const store::VistaFicha& ficha);
     // Shows the rows added during a pass: one notification per list.
-    void Publicar();
+    void publicar();
 
   private:
     std::array<ModeloFilas*, 5> modelos_{};
