@@ -18,15 +18,17 @@ class AccesibleCuadro : public QAccessibleWidget {
     }
     QStringList actionNames() const override {
         QStringList acciones = QAccessibleWidget::actionNames();
-        if (pulsable())
+        if (pulsable()) {
             acciones.prepend(pressAction());
+        }
         return acciones;
     }
     void doAction(const QString& accion) override {
-        if (accion == pressAction() && pulsable())
+        if (accion == pressAction() && pulsable()) {
             emit cuadro()->pulsado();
-        else
+        } else {
             QAccessibleWidget::doAction(accion);
+        }
     }
 
   private:
@@ -35,8 +37,9 @@ class AccesibleCuadro : public QAccessibleWidget {
 };
 
 QAccessibleInterface* FabricaAccesible(const QString& clase, QObject* objeto) {
-    if (clase == QLatin1String("app::CuadroImagen"))
+    if (clase == QLatin1String("app::CuadroImagen")) {
         return new AccesibleCuadro(static_cast<CuadroImagen*>(objeto));
+    }
     return nullptr;
 }
 

@@ -38,8 +38,9 @@ QLineEdit* NuevoTexto(QWidget* cliente, Tipo tipo) {
     // characters. Every single-line box of the program is made here.
     t->setMaxLength(std::numeric_limits<int>::max());
     t->setValidator(new ValidadorCp1252(t));
-    if (tipo == Tipo::TextoDerecha || tipo == Tipo::TextoNumero)
+    if (tipo == Tipo::TextoDerecha || tipo == Tipo::TextoNumero) {
         t->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    }
     t->setReadOnly(tipo == Tipo::TextoLectura);
     t->setEnabled(tipo != Tipo::TextoNumero);
     return t;
@@ -50,15 +51,17 @@ QPlainTextEdit* NuevoMultilinea(QWidget* cliente, Tipo tipo) {
     t->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     t->setTabChangesFocus(true);
     t->setReadOnly(tipo == Tipo::MultilineaLectura);
-    if (tipo == Tipo::MultilineaLectura)
+    if (tipo == Tipo::MultilineaLectura) {
         t->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    }
     // A plain text box has no validator: the same rule, applied once the text
     // has arrived.
     QObject::connect(t, &QPlainTextEdit::textChanged, t, [t] {
         QString texto = TextoDe(*t);
         int cursor = t->textCursor().position();
-        if (!Depurar(texto, cursor))
+        if (!Depurar(texto, cursor)) {
             return;
+        }
         const QSignalBlocker bloqueo(t);
         t->setPlainText(texto);
         QTextCursor c = t->textCursor();
@@ -104,8 +107,9 @@ QWidget* Nuevo(QWidget* cliente, const Control& c) {
         return new QGroupBox(texto, cliente);
     case Tipo::CuadroImagen: {
         auto* p = new CuadroImagen(cliente);
-        if (!texto.isEmpty())
+        if (!texto.isEmpty()) {
             p->setPixmap(QPixmap(texto));
+        }
         return p;
     }
     case Tipo::Imagen: {
@@ -121,8 +125,9 @@ QWidget* Nuevo(QWidget* cliente, const Control& c) {
 // Names each control of the table for assistive technology, from its column.
 void Nombrar(QWidget* cliente, std::span<const Control> tabla) {
     for (const Control& c : tabla) {
-        if (!c.etiqueta)
+        if (!c.etiqueta) {
             continue;
+        }
         QWidget* w = cliente->findChild<QWidget*>(QString::fromLatin1(c.nombre));
         const auto rotulo = std::find_if(tabla.begin(), tabla.end(), [&](const Control& o) {
             return o.tipo == Tipo::Etiqueta && std::string_view(o.nombre) == c.etiqueta;
@@ -140,13 +145,15 @@ void Nombrar(QWidget* cliente, std::span<const Control> tabla) {
 // The options drawn over a frame become its children, so that assistive
 // technology finds them inside its group. They keep their place on the screen.
 void Agrupar(QWidget* cliente) {
-    for (QGroupBox* marco : cliente->findChildren<QGroupBox*>(Qt::FindDirectChildrenOnly))
-        for (QRadioButton* o : cliente->findChildren<QRadioButton*>(Qt::FindDirectChildrenOnly))
+    for (QGroupBox* marco : cliente->findChildren<QGroupBox*>(Qt::FindDirectChildrenOnly)) {
+        for (QRadioButton* o : cliente->findChildren<QRadioButton*>(Qt::FindDirectChildrenOnly)) {
             if (marco->geometry().contains(o->geometry())) {
                 const QRect r = o->geometry().translated(-marco->pos());
                 o->setParent(marco);
                 o->setGeometry(r);
             }
+        }
+    }
 }
 
 bool SinFoco(Tipo tipo) {
@@ -165,20 +172,23 @@ QWidget* Construir(QWidget* cliente, std::span<const Control> tabla) {
         // the application's can replace it and cut captions.
         w->setFont(FuenteControles());
         w->setGeometry(Pixeles(c.izquierda), Pixeles(c.arriba), Pixeles(c.ancho), Pixeles(c.alto));
-        if (SinFoco(c.tipo))
+        if (SinFoco(c.tipo)) {
             w->setFocusPolicy(Qt::NoFocus);
-        else
+        } else {
             cadena.emplace_back(c.tab, w);
+        }
     }
     // Frames are drawn first so that the options over them stay visible.
-    for (QGroupBox* marco : cliente->findChildren<QGroupBox*>(Qt::FindDirectChildrenOnly))
+    for (QGroupBox* marco : cliente->findChildren<QGroupBox*>(Qt::FindDirectChildrenOnly)) {
         marco->lower();
+    }
     Agrupar(cliente);
     Nombrar(cliente, tabla);
     std::stable_sort(cadena.begin(), cadena.end(),
                      [](const auto& a, const auto& b) { return a.first < b.first; });
-    for (std::size_t i = 1; i < cadena.size(); ++i)
+    for (std::size_t i = 1; i < cadena.size(); ++i) {
         QWidget::setTabOrder(cadena[i - 1].second, cadena[i].second);
+    }
     return cadena.empty() ? nullptr : cadena.front().second;
 }
 

@@ -24,8 +24,9 @@ constexpr Control kControles[] = {
 
 FrmEdicion::FrmEdicion(Ventanas& ventanas)
     : Ventana(ventanas, Id::Edicion, "frmEdicion", "EDICIÓN", kControles) {
-    for (QPushButton* b : cliente()->findChildren<QPushButton*>())
+    for (QPushButton* b : cliente()->findChildren<QPushButton*>()) {
         b->setFont(FuenteMenu());
+    }
     connect(enlazar<QPushButton>("btnCrear"), &QPushButton::clicked, this,
             &FrmEdicion::btnCrearClick);
     connect(enlazar<QPushButton>("btnVolver"), &QPushButton::clicked, this, &FrmEdicion::volver);

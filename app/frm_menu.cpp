@@ -66,12 +66,14 @@ void Menu(QMenuBar* barra, const char* nombre, const char* titulo,
 FrmMenu::FrmMenu(Ventanas& ventanas) : Ventana(ventanas, Id::Menu, "frmMenu", "MENÚ", kControles) {
     Menu(menuBar(), "mnMenu", "MENÚ", kMenuMenu);
     Menu(menuBar(), "nmAyuda", "AYUDA", kMenuAyuda);
-    for (QPushButton* b : cliente()->findChildren<QPushButton*>())
+    for (QPushButton* b : cliente()->findChildren<QPushButton*>()) {
         b->setFont(FuenteMenu());
+    }
     const auto accion = [this](const char* nombre) {
         auto* a = findChild<QAction*>(QString::fromLatin1(nombre));
-        if (!a)
+        if (!a) {
             faltaControl(nombre, "QAction");
+        }
         return a;
     };
     connect(enlazar<QPushButton>("btnEdicion"), &QPushButton::clicked, this,
@@ -110,8 +112,9 @@ void FrmMenu::btnListaClick() {
 }
 
 void FrmMenu::btnSalirClick() {
-    if (Mensaje(QStringLiteral("¿Desea salir?"), Botones::SiNo) == Respuesta::Si)
+    if (Mensaje(QStringLiteral("¿Desea salir?"), Botones::SiNo) == Respuesta::Si) {
         ventanas_.terminar();
+    }
 }
 
 void FrmMenu::nmAcercaClick() {

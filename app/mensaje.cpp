@@ -18,8 +18,9 @@ CuadroMensaje::CuadroMensaje(const QString& texto, Botones botones, QWidget* pad
     // A title bar and nothing to minimise or maximise; the Yes/No box has no
     // close button either, since only an answer closes it.
     Qt::WindowFlags marco = Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint;
-    if (botones == Botones::Aceptar)
+    if (botones == Botones::Aceptar) {
         marco |= Qt::WindowCloseButtonHint;
+    }
     setWindowFlags(marco);
     // Button texts of the Spanish system, set here rather than by a translation.
     if (botones == Botones::SiNo) {
@@ -32,8 +33,9 @@ CuadroMensaje::CuadroMensaje(const QString& texto, Botones botones, QWidget* pad
 }
 
 Respuesta CuadroMensaje::respuesta() const {
-    if (botones_ == Botones::Aceptar)
+    if (botones_ == Botones::Aceptar) {
         return Respuesta::Aceptar;
+    }
     return clickedButton() == si_ ? Respuesta::Si : Respuesta::No;
 }
 

@@ -18,11 +18,14 @@ constexpr char16_t kAlto[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 
 
 int Byte(QChar c) {
     const char16_t u = c.unicode();
-    if (u < 0x80 || (u >= 0xA0 && u <= 0xFF))
+    if (u < 0x80 || (u >= 0xA0 && u <= 0xFF)) {
         return u;
-    for (int i = 0; i < 32; ++i)
-        if (kAlto[i] == u)
+    }
+    for (int i = 0; i < 32; ++i) {
+        if (kAlto[i] == u) {
             return 0x80 + i;
+        }
+    }
     return -1;
 }
 
@@ -34,8 +37,9 @@ QString DesdeCp1252(std::string_view bytes) {
     for (std::size_t i = 0; i < bytes.size(); ++i) {
         const auto b = static_cast<unsigned char>(bytes[i]);
         if (b == '\r') {
-            if (i + 1 < bytes.size() && bytes[i + 1] == '\n')
+            if (i + 1 < bytes.size() && bytes[i + 1] == '\n') {
                 ++i;
+            }
             texto.append(QChar('\n'));
         } else if (b >= 0x80 && b < 0xA0) {
             texto.append(QChar(kAlto[b - 0x80]));
@@ -55,8 +59,9 @@ std::optional<std::string> HaciaCp1252(const QString& texto) {
             continue;
         }
         const int b = Byte(c);
-        if (b < 0)
+        if (b < 0) {
             return std::nullopt;
+        }
         bytes += static_cast<char>(b);
     }
     return bytes;
@@ -69,24 +74,28 @@ bool EsRepresentable(QChar c) {
 QString SoloRepresentable(const QString& texto) {
     QString limpio;
     limpio.reserve(texto.size());
-    for (QChar c : texto)
-        if (EsRepresentable(c))
+    for (QChar c : texto) {
+        if (EsRepresentable(c)) {
             limpio.append(c);
+        }
+    }
     return limpio;
 }
 
 bool Depurar(QString& texto, int& cursor) {
     const auto primera = std::find_if_not(texto.begin(), texto.end(), EsRepresentable);
-    if (primera == texto.end())
+    if (primera == texto.end()) {
         return false;
+    }
     QString limpio;
     limpio.reserve(texto.size());
     int antes = 0;
     for (qsizetype i = 0; i < texto.size(); ++i) {
-        if (EsRepresentable(texto[i]))
+        if (EsRepresentable(texto[i])) {
             limpio.append(texto[i]);
-        else if (i < cursor)
+        } else if (i < cursor) {
             ++antes;
+        }
     }
     texto = std::move(limpio);
     cursor -= antes;

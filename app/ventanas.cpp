@@ -39,8 +39,9 @@ Ventana::Ventana(Ventanas& ventanas, Id id, const char* nombre, const char* titu
     const QRect caja = cliente_->childrenRect();
     cliente_->setMinimumSize(caja.x() + caja.width(), caja.y() + caja.height());
     connect(qApp, &QApplication::focusChanged, area, [area](QWidget*, QWidget* ahora) {
-        if (ahora && area->widget()->isAncestorOf(ahora))
+        if (ahora && area->widget()->isAncestorOf(ahora)) {
             area->ensureWidgetVisible(ahora, 0, 0);
+        }
     });
 }
 
@@ -59,20 +60,23 @@ void Ventana::closeEvent(QCloseEvent* e) {
     // The window operations never close a window; a close event comes from the
     // frame, the system menu or the system's close key.
     e->ignore();
-    if (!descargando_)
+    if (!descargando_) {
         alCerrarMarco();
+    }
 }
 
 Ventanas::Ventanas() : salir([](int codigo) { QCoreApplication::exit(codigo); }) {}
 
 Ventanas::~Ventanas() {
-    for (auto& v : ventanas_)
+    for (auto& v : ventanas_) {
         delete v.data();
+    }
 }
 
 void Ventanas::cargar(Id id) {
-    if (cargada(id))
+    if (cargada(id)) {
         return;
+    }
     Ventana* v = fabricas_[Indice(id)](*this);
     ventanas_[Indice(id)] = v;
     v->alCargar();
@@ -91,22 +95,25 @@ void Ventanas::mostrar(Id id) {
     // First show: the first control in tab order; shown again: the control
     // that had the focus when the window was hidden.
     QWidget* foco = v.mostrada_ ? v.focoGuardado_.data() : v.primerFoco_;
-    if (foco && foco->isEnabled())
+    if (foco && foco->isEnabled()) {
         foco->setFocus(Qt::OtherFocusReason);
+    }
     v.mostrada_ = true;
 }
 
 void Ventanas::ocultar(Id id) {
     Ventana& v = obtener(id);
-    if (v.isVisible())
+    if (v.isVisible()) {
         v.focoGuardado_ = v.focusWidget();
+    }
     v.hide();
 }
 
 void Ventanas::descargar(Id id) {
     Ventana* v = ventanas_[Indice(id)];
-    if (!v || v->descargando_)
+    if (!v || v->descargando_) {
         return;
+    }
     v->descargando_ = true;
     v->alPedirCierre();
     ventanas_[Indice(id)] = nullptr;
@@ -136,8 +143,9 @@ void Ventanas::comprobarFin() {
     // The program ends when a handler has finished and no window is loaded; a
     // handler that unloads the last window and loads another does not end it.
     QTimer::singleShot(0, this, [this] {
-        if (ninguna())
+        if (ninguna()) {
             salir(0);
+        }
     });
 }
 

@@ -39,8 +39,9 @@ class Ventana : public QMainWindow {
     // program right there, naming the window and the control.
     template <class T> T* enlazar(const char* nombre) const {
         T* c = control<T>(nombre);
-        if (!c)
+        if (!c) {
             faltaControl(nombre, T::staticMetaObject.className());
+        }
         return c;
     }
 

@@ -67,8 +67,9 @@ FrmBuscar::FrmBuscar(app::Ventanas& ventanas)
     : Ventana(ventanas, app::Id::Buscar, "frmBuscar", "BUSQUEDA DE FICHAS", kControles),
       txtBuscar_(enlazar<QLineEdit>("txtBuscar")), txtNtotal_(enlazar<QLineEdit>("txtNtotal")),
       txtNlista_(enlazar<QLineEdit>("txtNlista")), listas_(*this) {
-    for (std::size_t i = 0; i < opciones_.size(); ++i)
+    for (std::size_t i = 0; i < opciones_.size(); ++i) {
         opciones_[i] = enlazar<QRadioButton>(kOpciones[i].nombre);
+    }
     connect(enlazar<QPushButton>("btnBuscar"), &QPushButton::clicked, this,
             &FrmBuscar::btnBuscarClick);
     connect(enlazar<QPushButton>("btnAbrir"), &QPushButton::clicked, this,
@@ -99,8 +100,9 @@ void FrmBuscar::btnBuscarClick() {
 // unloads itself last, once the card it wrote into is on the screen.
 void FrmBuscar::btnAbrirClick() {
     const QString texto = txtNlista_->text();
-    if (texto.isEmpty())
+    if (texto.isEmpty()) {
         return;
+    }
     std::optional<store::Ficha> hallada;
     const std::optional<std::string> bytes = app::HaciaCp1252(texto);
     if (const auto numero = bytes ? store::NumeroTecleado(*bytes) : std::nullopt) {

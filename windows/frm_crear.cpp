@@ -53,8 +53,9 @@ FrmCrear::FrmCrear(app::Ventanas& ventanas)
     : Ventana(ventanas, app::Id::Crear, "frmCrear", "CREAR", kControles),
       txtNumero_(enlazar<QLineEdit>("txtNumero")),
       txtComentario_(enlazar<QPlainTextEdit>("txtComentario")) {
-    for (std::size_t i = 0; i < cajas_.size(); ++i)
+    for (std::size_t i = 0; i < cajas_.size(); ++i) {
         cajas_[i] = enlazar<QLineEdit>(kCajas[i]);
+    }
     connect(enlazar<QPushButton>("btnGuardar"), &QPushButton::clicked, this,
             &FrmCrear::btnGuardarClick);
     connect(enlazar<QPushButton>("btnVolver"), &QPushButton::clicked, this, &FrmCrear::volver);
@@ -70,8 +71,9 @@ void FrmCrear::alCargar() {
 // so a failed card can be saved again.
 void FrmCrear::btnGuardarClick() {
     QStringList textos;
-    for (const QLineEdit* caja : cajas_)
+    for (const QLineEdit* caja : cajas_) {
         textos << caja->text();
+    }
     textos << app::TextoDe(*txtComentario_);
     store::Ficha ficha;
     for (int i = 0; i < 9; ++i) {
@@ -88,9 +90,10 @@ void FrmCrear::btnGuardarClick() {
         const app::Ocupado ocupado;
         error = store::GuardarFicha(ficha);
     }
-    if (error)
+    if (error) {
         app::Mensaje(QStringLiteral("NO SE HA PODIDO GUARDAR LA FICHA\n") +
                      QString::fromUtf8(error.causa.c_str()));
+    }
 }
 
 } // namespace win

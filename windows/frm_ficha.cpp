@@ -56,15 +56,17 @@ FrmFicha::FrmFicha(app::Ventanas& ventanas)
     : Ventana(ventanas, app::Id::Ficha, "frmFicha", "FICHA", kControles),
       txtNumero_(enlazar<QLineEdit>("txtNumero")),
       txtComentario_(enlazar<QPlainTextEdit>("txtComentario")) {
-    for (std::size_t i = 0; i < cajas_.size(); ++i)
+    for (std::size_t i = 0; i < cajas_.size(); ++i) {
         cajas_[i] = enlazar<QLineEdit>(kCajas[i].nombre);
+    }
     connect(enlazar<QPushButton>("btnVolver"), &QPushButton::clicked, this, &FrmFicha::volver);
 }
 
 void FrmFicha::escribir(const store::Ficha& ficha) {
     txtNumero_->setText(QString::number(ficha.Numero));
-    for (std::size_t i = 0; i < cajas_.size(); ++i)
+    for (std::size_t i = 0; i < cajas_.size(); ++i) {
         cajas_[i]->setText(app::DesdeCp1252(ficha.*kCajas[i].campo));
+    }
     txtComentario_->setPlainText(app::DesdeCp1252(ficha.Comentario));
 }
 

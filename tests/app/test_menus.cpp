@@ -128,9 +128,11 @@ TEST_F(Menus, MenuBarHasTheEntriesCaptionsAndShortcutsInOrder) {
     EXPECT_EQ(titulos[0]->menu()->objectName(), QStringLiteral("mnMenu"));
     EXPECT_EQ(titulos[1]->menu()->objectName(), QStringLiteral("nmAyuda"));
     QList<QAction*> entradas;
-    for (QAction* t : titulos)
-        for (QAction* e : t->menu()->actions())
+    for (QAction* t : titulos) {
+        for (QAction* e : t->menu()->actions()) {
             entradas << e;
+        }
+    }
     ASSERT_EQ(entradas.size(), std::ssize(kBarra));
     for (int i = 0; i < entradas.size(); ++i) {
         const EntradaBarra& e = kBarra[i];
@@ -227,9 +229,11 @@ TEST_F(Menus, ExitQuestionIgnoresEscAndTheFrameUntilAnswered) {
         caja->close();
         Procesar();
         seguiaAbierto = QApplication::activeModalWidget() == caja && caja->isVisible();
-        for (QAbstractButton* b : caja->buttons())
-            if (b->text() == QStringLiteral("No"))
+        for (QAbstractButton* b : caja->buttons()) {
+            if (b->text() == QStringLiteral("No")) {
                 b->click();
+            }
+        }
     });
     pulsar(Id::Menu, "btnSalir");
     EXPECT_TRUE(seguiaAbierto);
@@ -281,9 +285,10 @@ TEST_F(Menus, LendingOptionsAndPicturesDoNothing) {
     entrada("mnOpciones")->trigger();
     atajo('P');
     atajo('O');
-    for (int i = 1; i <= 6; ++i)
+    for (int i = 1; i <= 6; ++i) {
         QTest::mouseClick(m.control(QStringLiteral("Picture%1").arg(i).toLatin1().constData()),
                           Qt::LeftButton);
+    }
     QTest::qWait(30);
     Procesar();
     EXPECT_EQ(vigia.cuadros, 0);
@@ -338,12 +343,14 @@ TEST_F(Menus, EditingMenuReturnsToTheKeptMainMenuWithItsFocus) {
     prueba::Vigia vigia;
     for (const char* via : {"btnVolver", "marco"}) {
         SCOPED_TRACE(via);
-        if (!programa.ventanas.cargada(Id::Edicion))
+        if (!programa.ventanas.cargada(Id::Edicion)) {
             pulsar(Id::Menu, "btnEdicion");
-        if (std::string_view(via) == "marco")
+        }
+        if (std::string_view(via) == "marco") {
             ventana(Id::Edicion).close();
-        else
+        } else {
             pulsar(Id::Edicion, "btnVolver");
+        }
         Procesar();
         EXPECT_EQ(programa.cargadas(), "0100000");
         EXPECT_EQ(prueba::Programa::visibles(), QStringList({"frmMenu"}));

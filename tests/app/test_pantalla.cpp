@@ -34,21 +34,24 @@ struct Hueco {
 
 std::optional<Hueco> Medir(QWidget* w) {
     const QFontMetrics fm(w->font());
-    if (auto* b = qobject_cast<QPushButton*>(w))
+    if (auto* b = qobject_cast<QPushButton*>(w)) {
         return Hueco{b->text(), fm.horizontalAdvance(b->text()) + 4, b->width()};
+    }
     if (auto* o = qobject_cast<QRadioButton*>(w)) {
         const int marca = o->style()->pixelMetric(QStyle::PM_ExclusiveIndicatorWidth, nullptr, o) +
                           o->style()->pixelMetric(QStyle::PM_RadioButtonLabelSpacing, nullptr, o);
         return Hueco{o->text(), marca + fm.horizontalAdvance(o->text()), o->width()};
     }
-    if (auto* g = qobject_cast<QGroupBox*>(w))
+    if (auto* g = qobject_cast<QGroupBox*>(w)) {
         return Hueco{g->title(), fm.horizontalAdvance(g->title()) + 8, g->width()};
+    }
     if (auto* l = qobject_cast<QLabel*>(w); l && l->pixmap().isNull()) {
         // A wrapped label is cut at the bottom, or where one word is too wide.
         const QRect r =
             fm.boundingRect(QRect(0, 0, l->width(), 10'000), Qt::TextWordWrap, l->text());
-        if (r.width() > l->width())
+        if (r.width() > l->width()) {
             return Hueco{l->text(), r.width(), l->width()};
+        }
         return Hueco{l->text(), r.height(), l->height()};
     }
     return std::nullopt;
@@ -70,8 +73,9 @@ TEST(Fuentes, ALargeDesktopFontCutsNoCaption) {
             SCOPED_TRACE(v.objectName().toStdString());
             for (QWidget* w : v.cliente()->findChildren<QWidget*>()) {
                 const auto hueco = Medir(w);
-                if (!hueco || w->objectName().isEmpty())
+                if (!hueco || w->objectName().isEmpty()) {
                     continue;
+                }
                 SCOPED_TRACE(w->objectName().toStdString());
                 EXPECT_LE(hueco->necesita, hueco->tiene) << hueco->texto.toStdString();
                 EXPECT_LE(w->font().pointSize(), 12);

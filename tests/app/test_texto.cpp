@@ -14,9 +14,11 @@ using app::HaciaCp1252;
 
 TEST(Cp1252, EveryByteRoundTripsThroughTheWidgetText) {
     std::string todos;
-    for (int b = 0; b < 256; ++b)
-        if (b != '\r' && b != '\n')
+    for (int b = 0; b < 256; ++b) {
+        if (b != '\r' && b != '\n') {
             todos += static_cast<char>(b);
+        }
+    }
     EXPECT_EQ(HaciaCp1252(DesdeCp1252(todos)), todos);
 }
 

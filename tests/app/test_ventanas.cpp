@@ -41,10 +41,11 @@ class VentanaPrueba : public app::Ventana {
 
 struct Tabla {
     Tabla() {
-        for (int i = 0; i < app::kVentanas; ++i)
+        for (int i = 0; i < app::kVentanas; ++i) {
             v.registrar(static_cast<Id>(i), [this, i](app::Ventanas& t) {
                 return new VentanaPrueba(t, static_cast<Id>(i), r[i]);
             });
+        }
         v.salir = [this](int) { terminado = true; };
     }
     ~Tabla() { Procesar(); }
@@ -187,8 +188,9 @@ TEST_F(Inicio, AClickOnThePictureReplacesTheTitleWindowByTheMainMenu) {
 
 TEST_F(Inicio, KeysAndClicksBesideThePictureDoNothing) {
     auto& inicio = p.ventanas.obtener(Id::Inicio);
-    for (Qt::Key k : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Space, Qt::Key_Escape, Qt::Key_A})
+    for (Qt::Key k : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Space, Qt::Key_Escape, Qt::Key_A}) {
         QTest::keyClick(inicio.control("btnInicio"), k);
+    }
     QTest::mouseClick(inicio.cliente(), Qt::LeftButton, {}, QPoint(900, 700));
     Procesar();
     EXPECT_EQ(p.cargadas(), "1000000");
@@ -214,9 +216,11 @@ TEST(Mensaje, YesNoBoxHasTheTitleNoIconAndCannotBeDismissedWithoutAnAnswer) {
     Procesar();
     EXPECT_TRUE(caja.isVisible());
     EXPECT_EQ(caja.clickedButton(), nullptr);
-    for (QAbstractButton* b : caja.buttons())
-        if (b->text() == "No")
+    for (QAbstractButton* b : caja.buttons()) {
+        if (b->text() == "No") {
             b->click();
+        }
+    }
     EXPECT_FALSE(caja.isVisible());
     EXPECT_EQ(caja.respuesta(), app::Respuesta::No);
 }

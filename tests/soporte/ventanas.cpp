@@ -33,16 +33,19 @@ Programa::~Programa() {
 
 std::string Programa::cargadas() const {
     std::string s;
-    for (int i = 0; i < app::kVentanas; ++i)
+    for (int i = 0; i < app::kVentanas; ++i) {
         s += ventanas.cargada(static_cast<app::Id>(i)) ? '1' : '0';
+    }
     return s;
 }
 
 QStringList Programa::visibles() {
     QStringList nombres;
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (w->isVisible() && qobject_cast<app::Ventana*>(w))
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (w->isVisible() && qobject_cast<app::Ventana*>(w)) {
             nombres << w->objectName();
+        }
+    }
     return nombres;
 }
 
@@ -62,8 +65,9 @@ void Responder(Cuadro& cuadro, const QString& boton) {
         temporizador, &QTimer::timeout, temporizador, [&cuadro, boton, temporizador, intentos] {
             auto* caja = qobject_cast<app::CuadroMensaje*>(QApplication::activeModalWidget());
             if (!caja) {
-                if (++*intentos > 600)
+                if (++*intentos > 600) {
                     temporizador->deleteLater();
+                }
                 return;
             }
             temporizador->stop();
@@ -72,11 +76,14 @@ void Responder(Cuadro& cuadro, const QString& boton) {
             cuadro.titulo = caja->windowTitle();
             cuadro.texto = caja->text();
             cuadro.conIcono = caja->icon() != QMessageBox::NoIcon;
-            for (QAbstractButton* b : caja->buttons())
+            for (QAbstractButton* b : caja->buttons()) {
                 cuadro.botones << b->text();
-            for (QAbstractButton* b : caja->buttons())
-                if (b->text() == boton)
+            }
+            for (QAbstractButton* b : caja->buttons()) {
+                if (b->text() == boton) {
                     b->click();
+                }
+            }
         });
     temporizador->start();
 }
@@ -84,8 +91,9 @@ void Responder(Cuadro& cuadro, const QString& boton) {
 Vigia::Vigia() {
     QObject::connect(&reloj_, &QTimer::timeout, &reloj_, [this] {
         auto* caja = qobject_cast<app::CuadroMensaje*>(QApplication::activeModalWidget());
-        if (!caja)
+        if (!caja) {
             return;
+        }
         ++cuadros;
         caja->buttons().back()->click();
     });
@@ -124,12 +132,15 @@ QString Clase(app::Tipo tipo) {
 }
 
 QString Texto(QWidget* w) {
-    if (auto* b = qobject_cast<QAbstractButton*>(w))
+    if (auto* b = qobject_cast<QAbstractButton*>(w)) {
         return b->text();
-    if (auto* g = qobject_cast<QGroupBox*>(w))
+    }
+    if (auto* g = qobject_cast<QGroupBox*>(w)) {
         return g->title();
-    if (auto* l = qobject_cast<QLabel*>(w); l && l->pixmap().isNull())
+    }
+    if (auto* l = qobject_cast<QLabel*>(w); l && l->pixmap().isNull()) {
         return l->text();
+    }
     return {};
 }
 
@@ -171,13 +182,15 @@ void VerificarTabla(const app::Ventana& ventana, std::span<const app::Control> t
     // they take no Tab focus, so Tab goes past them as it does here.
     const auto siguiente = [](QWidget* w) {
         QWidget* n = w->nextInFocusChain();
-        while (n != w && (n->focusPolicy() & Qt::TabFocus) == 0)
+        while (n != w && (n->focusPolicy() & Qt::TabFocus) == 0) {
             n = n->nextInFocusChain();
+        }
         return n;
     };
-    for (std::size_t i = 0; i + 1 < focables.size(); ++i)
+    for (std::size_t i = 0; i + 1 < focables.size(); ++i) {
         EXPECT_EQ(siguiente(focables[i].second), focables[i + 1].second)
             << "after " << focables[i].second->objectName().toStdString();
+    }
 }
 
 std::string B(const char* utf8) {
@@ -187,8 +200,9 @@ std::string B(const char* utf8) {
 QString Largo(int n, const QString& motivo) {
     QString texto;
     texto.reserve(n + 16);
-    while (texto.size() < n)
+    while (texto.size() < n) {
         texto += motivo + QString::number(texto.size());
+    }
     texto.truncate(n);
     return texto;
 }
@@ -196,17 +210,19 @@ QString Largo(int n, const QString& motivo) {
 QStringList Filas(const app::Ventana& ventana, const char* lista) {
     QStringList filas;
     const QAbstractItemModel* m = ventana.control<QListView>(lista)->model();
-    for (int i = 0; i < m->rowCount(); ++i)
+    for (int i = 0; i < m->rowCount(); ++i) {
         filas << m->index(i, 0).data().toString();
+    }
     return filas;
 }
 
 void Teclear(QWidget* w, const QString& texto) {
     for (QChar c : texto) {
-        if (c == QChar('\n'))
+        if (c == QChar('\n')) {
             QTest::keyClick(w, Qt::Key_Return);
-        else
+        } else {
             QTest::sendKeyEvent(QTest::Click, w, Qt::Key_unknown, QString(c), {});
+        }
     }
 }
 
@@ -215,9 +231,9 @@ QStringList CadenaFoco(QWidget* desde, int n) {
     QWidget* w = desde;
     for (int i = 0; i < n; ++i) {
         nombres << w->objectName();
-        do
+        do {
             w = w->nextInFocusChain();
-        while (w != desde && (w->focusPolicy() & Qt::TabFocus) == 0);
+        } while (w != desde && (w->focusPolicy() & Qt::TabFocus) == 0);
     }
     return nombres;
 }

@@ -3,8 +3,8 @@
 // saved is read back from it.
 
 #include "disco.h"
-#include "tests/soporte/fichas.h"
 #include "store/guardar.h"
+#include "tests/soporte/fichas.h"
 
 #include <cstdint>
 #include <limits>

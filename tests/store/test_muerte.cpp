@@ -2,8 +2,8 @@
 // process saves cards in a loop and reports each one once GuardarFicha has
 // returned; it is killed with SIGKILL at random moments.
 
-#include "tests/soporte/fichas.h"
 #include "store/guardar.h"
+#include "tests/soporte/fichas.h"
 
 #include <cerrno>
 #include <chrono>

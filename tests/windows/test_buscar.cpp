@@ -93,8 +93,9 @@ class Buscar : public ::testing::Test {
     app::Ventana& v() { return p.ventanas.obtener(Id::Buscar); }
     // Chooses the option (none when null), types the text and clicks BUSCAR.
     void Busca(const char* opcion, const char* texto) {
-        if (opcion)
+        if (opcion) {
             v().control<QRadioButton>(opcion)->setChecked(true);
+        }
         v().control<QLineEdit>("txtBuscar")->setText(QString::fromUtf8(texto));
         v().control<QPushButton>("btnBuscar")->click();
     }
@@ -112,15 +113,18 @@ TEST_F(Buscar, IsBuiltFromItsTableWithOneExclusiveGroupAndNothingChosen) {
     prueba::VerificarTabla(w, kBuscar);
     EXPECT_EQ(w.focusWidget()->objectName(), "txtBuscar");
     EXPECT_TRUE(w.control<QLineEdit>("txtNtotal")->alignment() & Qt::AlignRight);
-    for (const char* o : kOpciones)
+    for (const char* o : kOpciones) {
         EXPECT_FALSE(w.control<QRadioButton>(o)->isChecked()) << o;
+    }
     for (const char* o : kOpciones) {
         w.control<QRadioButton>(o)->click();
-        for (const char* otra : kOpciones)
+        for (const char* otra : kOpciones) {
             EXPECT_EQ(w.control<QRadioButton>(otra)->isChecked(), o == otra) << o << " " << otra;
+        }
     }
-    for (const char* l : kListas)
+    for (const char* l : kListas) {
         EXPECT_EQ(w.control<QListView>(l)->model()->rowCount(), 0) << l;
+    }
 }
 
 // Option, search text, the LstAutor rows it gives.
@@ -222,15 +226,17 @@ TEST_F(Buscar, WithNoOptionChosenTheMessageAloneAndTheFileIsNotRead) {
     EXPECT_EQ(cuadro.titulo, "KODEXA");
     EXPECT_EQ(cuadro.botones, QStringList{"Aceptar"});
     EXPECT_EQ(Total(), "0");
-    for (const char* l : kListas)
+    for (const char* l : kListas) {
         EXPECT_EQ(Filas(v(), l).size(), 0) << l;
+    }
 }
 
 TEST_F(Buscar, WithNoFileEverySearchShowsZeroAndNoMessage) {
     Abrir();
     prueba::Vigia vigia;
-    for (const char* o : kOpciones)
+    for (const char* o : kOpciones) {
         Busca(o, "");
+    }
     EXPECT_EQ(vigia.cuadros, 0);
     EXPECT_EQ(Total(), "0");
     EXPECT_EQ(Filas(v(), "LstAutor").size(), 0);
@@ -239,14 +245,16 @@ TEST_F(Buscar, WithNoFileEverySearchShowsZeroAndNoMessage) {
 // The old counter stopped at 32767; this one does not.
 TEST_F(Buscar, FortyThousandMatchesAreAllListedAndCounted) {
     std::string archivo;
-    for (int n = 1; n <= 40000; ++n)
+    for (int n = 1; n <= 40000; ++n) {
         archivo += Linea(n, "x", "Autor", "", "", "", "");
+    }
     prueba::Escribir(archivo);
     Abrir();
     Busca("optTitulo", "x");
     EXPECT_EQ(Total(), "40000");
-    for (const char* l : kListas)
+    for (const char* l : kListas) {
         EXPECT_EQ(v().control<QListView>(l)->model()->rowCount(), 40000) << l;
+    }
     const QAbstractItemModel* autores = v().control<QListView>("LstAutor")->model();
     EXPECT_EQ(autores->index(32767, 0).data().toString(), "32768 Autor");
     EXPECT_EQ(autores->index(39999, 0).data().toString(), "40000 Autor");
@@ -258,9 +266,10 @@ TEST_F(Buscar, TheRowsOfOneSearchReachTheViewInOneInsertion) {
     prueba::Escribir(kCatalogo);
     Abrir();
     int inserciones = 0;
-    for (const char* l : kListas)
+    for (const char* l : kListas) {
         QObject::connect(v().control<QListView>(l)->model(), &QAbstractItemModel::rowsInserted,
                          [&inserciones] { ++inserciones; });
+    }
     Busca("optTitulo", "");
     EXPECT_EQ(inserciones, 5);
     Busca("optTitulo", "ninguno");
@@ -295,12 +304,15 @@ TEST_F(Buscar, VolverReturnsToTheKeptMenuAndTheNextVisitStartsEmpty) {
     p.ventanas.ocultar(Id::Menu);
     p.ventanas.cargar(Id::Buscar);
     p.ventanas.mostrar(Id::Buscar);
-    for (const char* o : kOpciones)
+    for (const char* o : kOpciones) {
         EXPECT_FALSE(v().control<QRadioButton>(o)->isChecked()) << o;
-    for (const char* t : {"txtBuscar", "txtNtotal", "txtNlista"})
+    }
+    for (const char* t : {"txtBuscar", "txtNtotal", "txtNlista"}) {
         EXPECT_EQ(v().control<QLineEdit>(t)->text(), "") << t;
-    for (const char* l : kListas)
+    }
+    for (const char* l : kListas) {
         EXPECT_EQ(Filas(v(), l).size(), 0) << l;
+    }
 }
 
 TEST_F(Buscar, ClosingTheFrameDoesWhatVolverDoes) {

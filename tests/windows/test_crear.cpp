@@ -59,8 +59,9 @@ std::string Linea(int numero, std::string_view titulo = "") {
 // Cards numbered 1 to n.
 std::string Fichas(int n) {
     std::string s;
-    for (int i = 1; i <= n; ++i)
+    for (int i = 1; i <= n; ++i) {
         s += Linea(i, "t" + std::to_string(i));
+    }
     return s;
 }
 
@@ -134,8 +135,9 @@ TEST_F(Crear, ShowsTheNumberTheNextCardWillGet) {
     for (const auto& c : casos) {
         SCOPED_TRACE(c.caso);
         std::filesystem::remove("fichas.dat");
-        if (c.archivo)
+        if (c.archivo) {
             prueba::Escribir(*c.archivo);
+        }
         abrir();
         EXPECT_EQ(numero(), QString::fromLatin1(c.numero));
         pulsar(Id::Crear, "btnVolver");
@@ -153,8 +155,9 @@ TEST_F(Crear, SavesTheTypedTextsAsOneCardInFileOrder) {
         {"txtPaginas", QStringLiteral("120")},       {"txtCopias", QStringLiteral("3")},
         {"txtCodigo", QStringLiteral("C-7")},        {"txtTema", QStringLiteral("¿€?")},
     };
-    for (const auto& [nombre, texto] : textos)
+    for (const auto& [nombre, texto] : textos) {
         prueba::Teclear(caja(nombre), texto);
+    }
     prueba::Teclear(comentario(), QStringLiteral("uno"));
     QTest::keyClick(comentario(), Qt::Key_Return); // Enter starts a new line here
     prueba::Teclear(comentario(), QStringLiteral("dos"));
@@ -167,8 +170,9 @@ TEST_F(Crear, SavesTheTypedTextsAsOneCardInFileOrder) {
     EXPECT_EQ(vigia.cuadros, 0);
     EXPECT_EQ(prueba::Programa::visibles(), QStringList({"frmCrear"}));
     EXPECT_EQ(numero(), QStringLiteral("1"));
-    for (const auto& [nombre, texto] : textos)
+    for (const auto& [nombre, texto] : textos) {
         EXPECT_EQ(caja(nombre)->text(), texto) << nombre;
+    }
     EXPECT_EQ(comentario()->toPlainText(), QStringLiteral("uno\ndos"));
 }
 
@@ -197,10 +201,11 @@ TEST_F(Crear, VolverShowsTheMainMenuAndANewVisitStartsAfresh) {
         prueba::Teclear(caja("txtTitulo"), QStringLiteral("Uno"));
         prueba::Teclear(comentario(), QStringLiteral("nota"));
         guardar();
-        if (std::string_view(via) == "marco")
+        if (std::string_view(via) == "marco") {
             crear().close(); // the frame does what "VOLVER" does
-        else
+        } else {
             pulsar(Id::Crear, "btnVolver");
+        }
         Procesar();
         EXPECT_EQ(prueba::Programa::visibles(), QStringList({"frmMenu"}));
         EXPECT_EQ(programa.cargadas(), "0110000"); // the editing menu stays behind

@@ -58,15 +58,17 @@ store::Ficha Completa(std::int64_t n) {
     f.Numero = n;
     const char* nombres[] = {"Titulo", "Autor",  "Editorial", "Fecha",     "Paginas",
                              "Copias", "Codigo", "Tema",      "Comentario"};
-    for (int i = 0; i < 9; ++i)
+    for (int i = 0; i < 9; ++i) {
         f.*store::kCampos[i] = std::string(nombres[i]) + " " + std::to_string(n);
+    }
     return f;
 }
 
 std::string Catalogo(std::initializer_list<std::int64_t> numeros) {
     std::string s;
-    for (std::int64_t n : numeros)
+    for (std::int64_t n : numeros) {
         s += store::Linea(Completa(n));
+    }
     return s;
 }
 
@@ -105,8 +107,9 @@ TEST_F(Ficha, IsBuiltFromItsTableReadOnlyWithTheNumberGreyed) {
     auto* numero = w.control<QLineEdit>("txtNumero");
     EXPECT_FALSE(numero->isEnabled());
     EXPECT_TRUE(numero->alignment() & Qt::AlignRight);
-    for (const char* c : kCajas)
+    for (const char* c : kCajas) {
         EXPECT_TRUE(w.control<QLineEdit>(c)->isReadOnly()) << c;
+    }
     auto* comentario = w.control<QPlainTextEdit>("txtComentario");
     EXPECT_TRUE(comentario->isReadOnly());
     EXPECT_TRUE(comentario->textInteractionFlags() & Qt::TextSelectableByKeyboard);
@@ -129,8 +132,9 @@ TEST_F(Ficha, OpeningCardThreeShowsItInFullAndDestroysTheSearchWindow) {
     EXPECT_EQ(Caja("txtNumero"), "3");
     const char* campos[] = {"Titulo",  "Autor",  "Editorial", "Fecha",
                             "Paginas", "Copias", "Codigo",    "Tema"};
-    for (int i = 0; i < 8; ++i)
+    for (int i = 0; i < 8; ++i) {
         EXPECT_EQ(Caja(kCajas[i]), QString("%1 3").arg(campos[i])) << kCajas[i];
+    }
     EXPECT_EQ(Comentario(), "Comentario 3");
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
@@ -193,10 +197,11 @@ TEST_P(Numeros, OpenTheCardOrSayThereIsNoneAndLeaveTheSearchAsItWas) {
     buscar().control<QPushButton>("btnBuscar")->click(); // four rows
     prueba::Cuadro cuadro;
     std::optional<prueba::Vigia> vigia; // a card that opens shows no box
-    if (c.abre == 0)
+    if (c.abre == 0) {
         prueba::Responder(cuadro, "Aceptar");
-    else
+    } else {
         vigia.emplace();
+    }
     Abrir(c.texto);
     if (c.abre != 0) {
         EXPECT_EQ(vigia->cuadros, 0);
@@ -343,7 +348,8 @@ TEST_F(Ficha, ACardWithLongTextsReadsBackWholeEverywhere) {
     EXPECT_EQ(buscar().control<QLineEdit>("txtNtotal")->text(), "1");
     EXPECT_EQ(prueba::Filas(buscar(), "LstTitulo"), QStringList{textos[0]});
     Abrir("2");
-    for (int i = 0; i < 8; ++i)
+    for (int i = 0; i < 8; ++i) {
         EXPECT_EQ(Caja(kCajas[i]), textos[i]) << kCajas[i];
+    }
     EXPECT_EQ(app::TextoDe(*ficha().control<QPlainTextEdit>("txtComentario")), textos[8]);
 }

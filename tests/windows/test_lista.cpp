@@ -109,13 +109,15 @@ class Contenidos : public Lista, public ::testing::WithParamInterface<CasoLista>
 
 TEST_P(Contenidos, ListThePrefixUpToTheFirstCardNumberedZero) {
     const CasoLista& c = GetParam();
-    if (c.archivo)
+    if (c.archivo) {
         prueba::Escribir(*c.archivo);
+    }
     app::Ventana& v = Abrir();
     EXPECT_EQ(Filas(v, "LstAutor"), c.autores);
     EXPECT_EQ(Filas(v, "LstTitulo"), c.titulos);
-    for (const char* lista : {"LstEditorial", "LstCodigo", "LstTema"})
+    for (const char* lista : {"LstEditorial", "LstCodigo", "LstTema"}) {
         EXPECT_EQ(Filas(v, lista).size(), c.autores.size()) << lista;
+    }
     EXPECT_EQ(Numero(), c.numero);
 }
 
