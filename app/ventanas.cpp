@@ -39,7 +39,9 @@ Ventana::Ventana(Ventanas& ventanas, Id id, const char* nombre, const char* titu
     const QRect caja = cliente_->childrenRect();
     cliente_->setMinimumSize(caja.x() + caja.width(), caja.y() + caja.height());
     connect(qApp, &QApplication::focusChanged, area, [area](QWidget*, QWidget* ahora) {
-        if (ahora && area->widget()->isAncestorOf(ahora)) {
+        // The area may have given its client up (takeWidget) and hold none.
+        const QWidget* contenido = area->widget();
+        if (ahora && contenido && contenido->isAncestorOf(ahora)) {
             area->ensureWidgetVisible(ahora, 0, 0);
         }
     });
