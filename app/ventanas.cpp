@@ -38,13 +38,19 @@ Ventana::Ventana(Ventanas& ventanas, Id id, const char* nombre, const char* titu
     // client area, which can be wider than a small screen's (the main menu's).
     const QRect caja = cliente_->childrenRect();
     cliente_->setMinimumSize(caja.x() + caja.width(), caja.y() + caja.height());
-    connect(qApp, &QApplication::focusChanged, area, [area](QWidget*, QWidget* ahora) {
+    sigueFoco_ = connect(qApp, &QApplication::focusChanged, area, [area](QWidget*, QWidget* ahora) {
         // The area may have given its client up (takeWidget) and hold none.
         const QWidget* contenido = area->widget();
         if (ahora && contenido && contenido->isAncestorOf(ahora)) {
             area->ensureWidgetVisible(ahora, 0, 0);
         }
     });
+}
+
+// Destroying the controls moves the focus, and the scroll area is half gone
+// by then: stop following the focus before any control dies.
+Ventana::~Ventana() {
+    disconnect(sigueFoco_);
 }
 
 void Ventana::faltaControl(const char* nombre, const char* clase) const {

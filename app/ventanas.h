@@ -27,6 +27,7 @@ class Ventana : public QMainWindow {
     enum class Desplazar { Si, No };
     Ventana(Ventanas& ventanas, Id id, const char* nombre, const char* titulo,
             std::span<const Control> tabla, Desplazar desplazar = Desplazar::Si);
+    ~Ventana() override;
 
     Id id() const { return id_; }
     QWidget* cliente() const { return cliente_; }
@@ -70,6 +71,7 @@ class Ventana : public QMainWindow {
     Id id_;
     QWidget* cliente_ = nullptr;
     QWidget* primerFoco_ = nullptr;
+    QMetaObject::Connection sigueFoco_; // scrolls the focused control into view
     QPointer<QWidget> focoGuardado_;
     bool mostrada_ = false;
     bool descargando_ = false;
