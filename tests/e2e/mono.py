@@ -208,6 +208,10 @@ class Mono(Ventanas):
 
     def nuevo_buscar(self):
         self.opcion = None  # None: none selected; "?": unknown
+        # Once an option has had the focus, Qt leaves the Tab stop on that one
+        # only, so the group is one stop: the option Tab stops at (None: every
+        # option, none has had the focus yet; "?": unknown).
+        self.opcion_tab = None
         self.nlista = ""  # text of txtNlista; None when unknown
 
     def tabla(self, ventana=None):
@@ -221,6 +225,8 @@ class Mono(Ventanas):
 
     def cadena(self):
         focos = [c for c in self.tabla() if c[1] not in SIN_FOCO]
+        if self.ventana == "BUSCAR" and self.opcion_tab not in (None, "?"):
+            focos = [c for c in focos if c[1] != "Opcion" or c[0] == self.opcion_tab]
         return [c[0] for c in sorted(focos, key=lambda c: c[6])]
 
     def mostrar(self, ventana, nueva):
@@ -667,6 +673,7 @@ class Mono(Ventanas):
         self.foco = nombre
         if c[1] == "Opcion":
             self.opcion = nombre
+            self.opcion_tab = nombre
         if c[1] == "Boton" or nombre == "btnInicio":
             self.despues(self.pulsar(nombre, True), nombre)
         else:
@@ -692,6 +699,11 @@ class Mono(Ventanas):
                 cadena = self.cadena()
                 paso = 1 if tecla == "Tab" else -1
                 self.foco = cadena[(cadena.index(self.foco) + paso) % len(cadena)]
+                if self.tipo(self.foco) == "Opcion":
+                    if self.opcion_tab == "?":
+                        self.foco = None  # which option keeps the stop is unknown
+                    else:
+                        self.opcion_tab = self.foco
         elif tecla == "space":
             tipo = self.tipo(self.foco)
             if tipo == "Boton":
@@ -730,6 +742,8 @@ class Mono(Ventanas):
             if self.ventana == "BUSCAR":
                 self.opcion = "?" if self.opcion is not None or tipo in (None, "Opcion") \
                     else self.opcion
+                if tipo in (None, "Opcion"):
+                    self.opcion_tab = "?"
         self.sincronizar(False)
 
     def tecleado(self, texto):
