@@ -976,8 +976,9 @@ class Mono(Ventanas):
         self.terminando = True
         while self.programa.poll() is None:
             if self.caja:
-                if self.caja["sino"]:
-                    self.caja["foco"] = "si"  # the default button
+                # Return answers with the focused button, which Tab may have
+                # moved to No: the model knows which (or waits for either), and
+                # after a No the loop asks again.
                 self.tecla("Return")
             elif self.ventana == "INICIO":
                 self.tecla("alt+F4")
