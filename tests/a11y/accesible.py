@@ -30,7 +30,7 @@ if not os.environ.get("FOLIOTECA_BUS"):
 
 import gi  # noqa: E402
 gi.require_version("Atspi", "2.0")
-from gi.repository import Atspi  # noqa: E402
+from gi.repository import Atspi, GLib  # noqa: E402
 
 TEXTOS = {"text", "entry", "password text", "editbar"}
 LISTAS = {"list", "list box", "table", "tree table"}
@@ -120,7 +120,24 @@ class Programa:
         self.pantalla.guardar(self.pantalla.captura_quieta(), os.path.join(self.salida, nombre))
 
 
-def Revisar(ventana, informe):
+def Revisar(p, titulo, informe):
+    """Walks the window `titulo` with RevisarUna. Right after another window
+    went away the bus can still hand out its objects, which are gone when
+    asked: the walk then starts again on the window found afresh."""
+    for _ in range(5):
+        ventana = p.ventana(titulo)
+        propio = []
+        try:
+            RevisarUna(ventana, propio)
+        except GLib.GError:
+            time.sleep(0.5)
+            continue
+        informe.extend(propio)
+        return ventana
+    raise Fallo("%s: its accessible objects kept vanishing during the walk" % titulo)
+
+
+def RevisarUna(ventana, informe):
     """Every focusable control and every list named, every text box labelled."""
     fallos = []
     for a in Todos(ventana):
@@ -142,33 +159,26 @@ def Recorrer(binario, salida):
     p = Programa(binario, 800, 600, salida, ficha.encode("cp1252"))
     informe = []
     try:
-        inicio = p.ventana("FOLIOTECA 1.0 FOR WINDOWS 95")
-        Revisar(inicio, informe)
+        inicio = Revisar(p, "FOLIOTECA 1.0 FOR WINDOWS 95", informe)
         titulo = p.control(inicio, "FOLIOTECA", {"push button"})
         if "Press" not in Acciones(titulo):
             raise Fallo("the title picture offers no press action: %r" % Acciones(titulo))
         titulo.get_action_iface().do_action(Acciones(titulo).index("Press"))
-        menu = p.ventana("MENÚ")
-        Revisar(menu, informe)
+        menu = Revisar(p, "MENÚ", informe)
         p.pulsar(menu, "EDICIÓN DE FICHAS")
-        edicion = p.ventana("EDICIÓN")
-        Revisar(edicion, informe)
+        edicion = Revisar(p, "EDICIÓN", informe)
         p.pulsar(edicion, "CREAR UNA FICHA")
-        crear = p.ventana("CREAR")
-        Revisar(crear, informe)
+        crear = Revisar(p, "CREAR", informe)
         p.pulsar(crear, "VOLVER")
         p.pulsar(p.ventana("MENÚ"), "BUSQUEDA DE FICHAS")
-        buscar = p.ventana("BUSQUEDA DE FICHAS")
-        Revisar(buscar, informe)
+        buscar = Revisar(p, "BUSQUEDA DE FICHAS", informe)
         numero = p.control(buscar, "Introduce el número de ficha deseado:", TEXTOS)
         numero.get_editable_text_iface().set_text_contents("1")
         p.pulsar(buscar, "ABRIR")
-        fichav = p.ventana("FICHA")
-        Revisar(fichav, informe)
+        fichav = Revisar(p, "FICHA", informe)
         p.pulsar(fichav, "Volver")
         p.pulsar(p.ventana("MENÚ"), "VER LISTA COMPLETA DE LIBROS")
-        lista = p.ventana("LISTA DE LIBROS")
-        Revisar(lista, informe)
+        lista = Revisar(p, "LISTA DE LIBROS", informe)
     finally:
         p.cerrar()
     with open(os.path.join(salida, "nombres.txt"), "w") as f:
