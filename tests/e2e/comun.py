@@ -261,6 +261,17 @@ class Ventanas:
     pantalla = None
     tamano_max = None
     origen = (0, 0)
+    registro = None  # the program's output, as a file
+
+    def cerrar(self):
+        """Kills the program if it still runs and stops its X server."""
+        if self.programa and self.programa.poll() is None:
+            self.programa.kill()
+            self.programa.wait()
+        if self.pantalla:
+            self.pantalla.cerrar()
+        if self.registro:
+            self.registro.close()
 
     def activa(self):
         p = self.pantalla

@@ -987,14 +987,6 @@ class Mono(Ventanas):
             else:
                 self.clic_punto(*self.centro("btnVolver"), "click btnVolver")
 
-    def cerrar(self):
-        if self.programa and self.programa.poll() is None:
-            self.programa.kill()
-            self.programa.wait()
-        if self.pantalla:
-            self.pantalla.cerrar()
-        self.registro.close()
-
     def informe(self):
         c = self.cifras
         return ("%d actions, %d cards saved, %d failed saves, %d faults, %d restarts, "

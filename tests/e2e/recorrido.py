@@ -88,14 +88,6 @@ class Recorrido(Ventanas):
         self.centinela = 0
         self.registro = open(os.path.join(self.trabajo, "folioteca.log"), "w")
 
-    def cerrar(self):
-        if self.programa and self.programa.poll() is None:
-            self.programa.kill()
-            self.programa.wait()
-        if self.pantalla:
-            self.pantalla.cerrar()
-        self.registro.close()
-
     # -- windows ------------------------------------------------------------
 
     def ventana(self, nombre, con=()):
